@@ -1,0 +1,16 @@
+// Assertions stay on in release builds: a failed one is a programming error.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+#define CCAssert(cond, msg)                                                         \
+    do {                                                                            \
+        if (!(cond)) {                                                              \
+            std::fprintf(stderr, "Assertion failed: %s (%s:%d)\n", msg, __FILE__, __LINE__); \
+            std::abort();                                                           \
+        }                                                                           \
+    } while (0)
+
+#define CC_DEGREES_TO_RADIANS(a) ((a) * 0.01745329252f)
+#define CC_RADIANS_TO_DEGREES(a) ((a) * 57.29577951f)
