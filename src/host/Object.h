@@ -56,7 +56,7 @@ template <class T, class Init> T* create(Init&& init) {
 }
 template <class T> T* create() { return create<T>([](T* o) { return o->init(); }); }
 
-// The same, but the caller owns the result (the spec's alloc/init).
+// The same, but the caller owns the result (an alloc-and-init).
 template <class T, class Init> T* createOwned(Init&& init) {
     T* o = new T;
     if (!init(o)) { o->release(); return nullptr; }

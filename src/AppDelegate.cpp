@@ -1,0 +1,77 @@
+#include "AppDelegate.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "engine/CCDirector.h"
+#include "engine/CCScene.h"
+#include "engine/platform/CCDirectorIOS.h"
+#include "engine/platform/EAGLView.h"
+#include "host/Device.h"
+#include "host/Options.h"
+#include "host/UserDefaults.h"
+
+HOST_REGISTER_DELEGATE(AppDelegate);
+
+void AppDelegate::applicationDidFinishLaunching(host::Application*) {
+    const host::Options& o = host::Options::shared();
+    srandom(o.hasSeed ? static_cast<unsigned>(o.seed) : static_cast<unsigned>(time(nullptr)));
+
+    CGRect screen = host::Device::current().screenBounds();
+    window_ = host::Ref<host::Window>::adopt(
+        host::createOwned<host::Window>([&](host::Window* w) { return w->initWithFrame(screen); }));
+
+    if (!CCDirector::setDirectorType(kCCDirectorTypeDisplayLink)) CCDirector::setDirectorType(kCCDirectorTypeNSTimer);
+    auto* director = static_cast<CCDirectorIOS*>(CCDirector::sharedDirector());
+
+    viewController_ = host::Ref<RootViewController>::adopt(host::createOwned<RootViewController>(
+        [](RootViewController* c) { return c->initWithNibName(nullptr, nullptr); }));
+    viewController_->setWantsFullScreenLayout(true);
+
+    EAGLView* glView = EAGLView::viewWithFrame(window_->bounds(), kEAGLColorFormatRGB565, 0);
+    director->setOpenGLView(glView);
+    director->enableRetinaDisplay(true);
+    director->setDeviceOrientation(kCCDeviceOrientationLandscapeLeft);
+    director->setAnimationInterval(1.0 / 60);
+    director->setDisplayFPS(false);
+
+    viewController_->setView(glView);
+    window_->addSubview(viewController_->view());
+    window_->makeKeyAndVisible();
+
+    removeStartupFlicker();
+    // The main menu replaces this empty scene once it exists.
+    director->runWithScene(CCScene::node());
+}
+
+void AppDelegate::applicationWillResignActive(host::Application*) { CCDirector::sharedDirector()->pause(); }
+void AppDelegate::applicationDidBecomeActive(host::Application*) { CCDirector::sharedDirector()->resume(); }
+void AppDelegate::applicationDidReceiveMemoryWarning(host::Application*) {
+    CCDirector::sharedDirector()->purgeCachedData();
+}
+
+void AppDelegate::applicationDidEnterBackground(host::Application*) {
+    host::UserDefaults::standardUserDefaults().synchronize();
+    CCDirector::sharedDirector()->stopAnimation();
+}
+
+void AppDelegate::applicationWillEnterForeground(host::Application*) { CCDirector::sharedDirector()->startAnimation(); }
+
+void AppDelegate::applicationWillTerminate(host::Application*) {
+    host::UserDefaults::standardUserDefaults().synchronize();
+    CCDirector* director = CCDirector::sharedDirector();
+    if (EAGLView* view = director->openGLView()) view->removeFromSuperview();
+    viewController_.reset();
+    window_.reset();
+    director->end();
+}
+
+void AppDelegate::applicationSignificantTimeChange(host::Application*) {
+    CCDirector::sharedDirector()->setNextDeltaTimeZero(true);
+}
+
+AppDelegate::~AppDelegate() {
+    host::UserDefaults::standardUserDefaults().synchronize();
+    if (CCDirector::hasSharedDirector()) CCDirector::sharedDirector()->end();
+    window_.reset();
+}

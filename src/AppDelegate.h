@@ -1,0 +1,30 @@
+// The application delegate: start-up and the life-cycle callbacks.
+#pragma once
+
+#include "RootViewController.h"
+#include "host/Application.h"
+#include "host/Ref.h"
+#include "host/View.h"
+
+class AppDelegate : public host::Object, public host::ApplicationDelegate {
+public:
+    void applicationDidFinishLaunching(host::Application* app) override;
+    void applicationWillResignActive(host::Application* app) override;
+    void applicationDidBecomeActive(host::Application* app) override;
+    void applicationDidReceiveMemoryWarning(host::Application* app) override;
+    void applicationDidEnterBackground(host::Application* app) override;
+    void applicationWillEnterForeground(host::Application* app) override;
+    void applicationWillTerminate(host::Application* app) override;
+    void applicationSignificantTimeChange(host::Application* app) override;
+    void removeStartupFlicker() {}
+
+    host::Window* window() const { return window_; }
+    void setWindow(host::Window* w) { window_ = w; }
+
+protected:
+    ~AppDelegate() override;
+
+private:
+    host::Ref<host::Window> window_;
+    host::Ref<RootViewController> viewController_;
+};

@@ -1,0 +1,3 @@
+#include "engine/CCContentScale.h"
+
+float __ccContentScaleFactor = 1.0f;

@@ -1,0 +1,11 @@
+#include "engine/Support/ccUtils.h"
+
+uint32_t ccNextPOT(uint32_t x) {
+    x = x - 1;
+    x |= x >> 1;
+    x |= x >> 2;
+    x |= x >> 4;
+    x |= x >> 8;
+    x |= x >> 16;
+    return x + 1;
+}

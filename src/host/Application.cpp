@@ -1,0 +1,275 @@
+#include "host/Application.h"
+
+#include <SDL2/SDL.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include "host/Clock.h"
+#include "host/Device.h"
+#include "host/Display.h"
+#include "host/Log.h"
+#include "host/RunLoop.h"
+#include "host/Touch.h"
+#include "host/UserDefaults.h"
+#include "host/View.h"
+
+extern char** environ;
+
+namespace host {
+namespace {
+std::map<std::string, DelegateFactory>& registry() {
+    static std::map<std::string, DelegateFactory> r;
+    return r;
+}
+std::function<void(CommandLine&)> gExtraFlags;
+
+std::string defaultDataDir() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg) return std::string(xdg) + "/tiltboard";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.config/tiltboard";
+}
+}  // namespace
+
+void registerDelegateClass(const std::string& name, DelegateFactory factory) { registry()[name] = std::move(factory); }
+void setExtraFlags(std::function<void(CommandLine&)> add) { gExtraFlags = std::move(add); }
+
+Application* Application::sharedApplication() {
+    static Application* app = new Application;
+    return app;
+}
+
+void Application::setStatusBarOrientation(int o, bool) { statusBarOrientation_ = o; }
+
+bool Application::openURL(const std::string& url) {
+    auto colon = url.find(':');
+    std::string scheme = colon == std::string::npos ? "" : url.substr(0, colon);
+    if (scheme != "http" && scheme != "https" && scheme != "mailto") {
+        log("application: not opening '%s' (unsupported scheme)", url.c_str());
+        return false;
+    }
+    if (const char* logPath = std::getenv("TILTBOARD_OPEN_URL_LOG")) {
+        std::ofstream out(logPath, std::ios::app);
+        out << url << "\n";
+        return static_cast<bool>(out);
+    }
+    // No shell: the URL is one argument of xdg-open.
+    pid_t pid = 0;
+    char* args[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
+    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, environ) != 0) {
+        log("application: cannot start xdg-open for '%s'", url.c_str());
+        return false;
+    }
+    std::thread([pid] { int st; waitpid(pid, &st, 0); }).detach();
+    return true;
+}
+
+void Application::terminate() {
+    if (terminating_) return;
+    terminating_ = true;
+    const std::string& shot = Options::shared().screenshot;
+    if (!shot.empty()) {
+        if (Display::shared().writeScreenshot(shot))
+            log("screenshot written to %s", shot.c_str());
+        else
+            log("screenshot: cannot write %s", shot.c_str());
+    }
+    if (delegate_) delegate_->applicationWillTerminate(this);
+    RunLoop::main().stop();
+}
+
+void Application::deliverPointer(int phase, float ix, float iy, double timestamp) {
+    View* v = touchView_;
+    if (!v) return;
+    // Interface points (landscape as the player sees it) to the portrait
+    // view's own coordinates, by the status-bar orientation.
+    CGRect b = v->bounds();
+    float W = b.size.width, H = b.size.height;
+    CGPoint p;
+    switch (statusBarOrientation_) {
+        case 2: p = CGPointMake(W - ix, H - iy); break;
+        case 3: p = CGPointMake(W - iy, ix); break;
+        case 4: p = CGPointMake(iy, H - ix); break;
+        default: p = CGPointMake(ix, iy); break;
+    }
+    Touch* touch = static_cast<Touch*>(activeTouch_);
+    if (phase == 0) {
+        if (touch) touch->release();
+        touch = new Touch;
+        activeTouch_ = touch;
+        touch->setView(v);
+        touch->setTapCount(1);
+        touch->setLocation(p);
+        touch->setLocation(p);
+        touch->setPhase(TouchPhase::Began);
+    } else {
+        if (!touch) return;
+        touch->setLocation(p);
+        touch->setPhase(phase == 1 ? TouchPhase::Moved : TouchPhase::Ended);
+    }
+    touch->setTimestamp(timestamp);
+    TouchSet* set = TouchSet::setWithTouch(touch);
+    Event* event = Event::eventWithTouches(set, timestamp);
+    if (phase == 0) v->touchesBegan(set, event);
+    else if (phase == 1) v->touchesMoved(set, event);
+    else v->touchesEnded(set, event);
+    if (phase == 2) {
+        touch->release();
+        activeTouch_ = nullptr;
+    }
+}
+
+bool handleApplicationEvent(Application* app, const SDL_Event& e);
+
+namespace {
+
+double wallSeconds();
+}  // namespace
+
+bool handleApplicationEvent(Application* app, const SDL_Event& e) {
+    ApplicationDelegate* d = app->delegate();
+    switch (e.type) {
+        case SDL_QUIT: app->terminate(); return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_LOST: if (d) d->applicationWillResignActive(app); return true;
+                case SDL_WINDOWEVENT_FOCUS_GAINED: if (d) d->applicationDidBecomeActive(app); return true;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    if (app->minimized_) return false;
+                    app->minimized_ = true;
+                    if (d) d->applicationDidEnterBackground(app);
+                    return true;
+                case SDL_WINDOWEVENT_RESTORED:
+                    // Also sent when a maximised window is restored: only a
+                    // window coming back from the background counts.
+                    if (!app->minimized_) return false;
+                    app->minimized_ = false;
+                    if (d) d->applicationWillEnterForeground(app);
+                    return true;
+                case SDL_WINDOWEVENT_CLOSE: app->terminate(); return true;
+                default: return false;
+            }
+        case SDL_KEYDOWN:
+            if (e.key.keysym.sym == SDLK_F11) Display::shared().toggleFullscreen();
+            return true;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+        case SDL_MOUSEMOTION: {
+            if (e.type == SDL_MOUSEMOTION && !(e.motion.state & SDL_BUTTON_LMASK)) return false;
+            if (e.type != SDL_MOUSEMOTION && e.button.button != SDL_BUTTON_LEFT) return false;
+            int x = e.type == SDL_MOUSEMOTION ? e.motion.x : e.button.x;
+            int y = e.type == SDL_MOUSEMOTION ? e.motion.y : e.button.y;
+            float ix = 0, iy = 0;
+            Display::shared().windowToInterface(x, y, &ix, &iy);
+            int phase = e.type == SDL_MOUSEBUTTONDOWN ? 0 : e.type == SDL_MOUSEMOTION ? 1 : 2;
+            app->deliverPointer(phase, ix, iy, Clock::now());
+            return true;
+        }
+        default: return false;
+    }
+}
+
+namespace {
+double wallSeconds() {
+    struct timeval tv;
+    ::gettimeofday(&tv, nullptr);
+    return static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6;
+}
+
+}  // namespace
+
+int ApplicationMain(int argc, char** argv, const char* principalClassName, const char* delegateClassName) {
+    (void)principalClassName;
+    Options& o = Options::shared();
+    CommandLine cl(argc > 0 ? argv[0] : "tiltboard");
+    cl.addCommon(o);
+    if (gExtraFlags) gExtraFlags(cl);
+    parseCommandLineOrExit(cl, argc, argv);
+
+    if (!o.logFile.empty() && !setLogFile(o.logFile)) {
+        std::fprintf(stderr, "%s: cannot open log file %s\n", argv[0], o.logFile.c_str());
+        return 2;
+    }
+    Clock::setFixedStep(o.fixedDt);
+    std::string dataDir = o.dataDir.empty() ? defaultDataDir() : o.dataDir;
+    UserDefaults::setDataDirectory(dataDir);
+    Device::current().configure(o.tablet, o.retina, dataDir);
+
+    Device& dev = Device::current();
+    CGRect b = dev.screenBounds();
+    float scale = dev.screenScale();
+    if (!Display::shared().open(o.headless, static_cast<int>(b.size.width * scale),
+                                static_cast<int>(b.size.height * scale), scale))
+        return 1;
+
+    Application* app = Application::sharedApplication();
+    auto it = registry().find(delegateClassName ? delegateClassName : "");
+    if (it == registry().end()) {
+        log("application: no delegate class named '%s'", delegateClassName ? delegateClassName : "");
+        return 1;
+    }
+    Object* delegateObject = it->second();
+    app->delegateObject_ = delegateObject;
+    app->delegate_ = dynamic_cast<ApplicationDelegate*>(delegateObject);
+
+    if (o.frames > 0) {
+        long limit = o.frames;
+        Display::shared().setPresentHook([app, limit](unsigned long n) {
+            if (static_cast<long>(n) >= limit)
+                RunLoop::main().performOnMainThread([app] { app->terminate(); }, false);
+        });
+    }
+
+    // Events: SDL's queue; a wall clock that jumps against the monotonic
+    // one is a significant time change.
+    Uint32 wakeEvent = SDL_RegisterEvents(1);
+    double wallOffset = wallSeconds() - Clock::now();
+    RunLoop::main().setEventSource(
+        [app, wakeEvent, &wallOffset](double timeout) {
+            bool handled = false;
+            SDL_Event e;
+            int ms = static_cast<int>(std::ceil(timeout * 1000));
+            if (ms > 0 && SDL_WaitEventTimeout(&e, ms)) {
+                if (e.type != wakeEvent) handled |= handleApplicationEvent(app, e);
+            }
+            while (SDL_PollEvent(&e))
+                if (e.type != wakeEvent) handled |= handleApplicationEvent(app, e);
+            if (!Clock::isFixedStep()) {
+                double offset = wallSeconds() - Clock::now();
+                if (std::fabs(offset - wallOffset) > 2.0 && app->delegate()) {
+                    app->delegate()->applicationSignificantTimeChange(app);
+                    handled = true;
+                }
+                wallOffset = offset;
+            }
+            return handled;
+        },
+        [wakeEvent] {
+            SDL_Event e{};
+            e.type = wakeEvent;
+            SDL_PushEvent(&e);
+        });
+
+    {
+        AutoreleasePool pool;
+        if (app->delegate_) app->delegate_->applicationDidFinishLaunching(app);
+    }
+    RunLoop::main().run();
+    {
+        AutoreleasePool pool;
+        delegateObject->release();
+        app->delegate_ = nullptr;
+        app->delegateObject_ = nullptr;
+    }
+    RunLoop::main().setEventSource(nullptr, nullptr);
+    Display::shared().close();
+    SDL_Quit();
+    return 0;
+}
+
+}  // namespace host

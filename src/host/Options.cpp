@@ -1,0 +1,116 @@
+#include "host/Options.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace host {
+
+Options& Options::shared() {
+    static Options o;
+    return o;
+}
+
+void CommandLine::addFlag(const std::string& name, bool* out, const std::string& help) {
+    flags_.push_back({name, help, false, [out](const std::string&) { *out = true; return true; }});
+}
+
+void CommandLine::addString(const std::string& name, std::string* out, const std::string& help) {
+    flags_.push_back({name, help, true, [out](const std::string& v) {
+        if (v.empty()) return false;
+        *out = v;
+        return true;
+    }});
+}
+
+static bool parseLong(const std::string& v, long min, long max, long* out) {
+    if (v.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long n = std::strtol(v.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || n < min || n > max) return false;
+    *out = n;
+    return true;
+}
+
+void CommandLine::addLong(const std::string& name, long min, long max, long* out,
+                          const std::string& help) {
+    flags_.push_back({name, help, true, [=](const std::string& v) { return parseLong(v, min, max, out); }});
+}
+
+void CommandLine::addCommon(Options& o) {
+    addFlag("--headless", &o.headless, "no window (offscreen video driver); GL still renders");
+    addLong("--frames", 1, 100000000L, &o.frames, "end through the normal termination path after N frames");
+    addFlag("--fixed-dt", &o.fixedDt, "each frame's clock advances exactly by the animation interval");
+    flags_.push_back({"--seed", "the random seed instead of the time", true, [&o](const std::string& v) {
+        long n = 0;
+        if (!parseLong(v, 0, 0x7FFFFFFFL, &n)) return false;
+        o.seed = static_cast<unsigned long>(n);
+        o.hasSeed = true;
+        return true;
+    }});
+    addString("--screenshot", &o.screenshot, "write the last presented frame as PNG");
+    addString("--data-dir", &o.dataDir, "where the user defaults live");
+    addString("--resources", &o.resources, "the resources directory");
+    addString("--log-file", &o.logFile, "also append log lines to this file");
+    addFlag("--tablet", &o.tablet, "emulate a tablet (768 x 1024 points)");
+    addFlag("--retina", &o.retina, "emulate a double-resolution screen");
+}
+
+bool CommandLine::parse(int argc, char** argv, std::string* error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool hasInlineValue = false;
+        auto eq = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            hasInlineValue = true;
+        }
+        const Flag* flag = nullptr;
+        for (const Flag& s : flags_)
+            if (s.name == arg) flag = &s;
+        if (!flag) {
+            *error = "unknown option '" + arg + "'";
+            return false;
+        }
+        if (flag->takesValue) {
+            if (!hasInlineValue) {
+                if (i + 1 >= argc) {
+                    *error = "option '" + arg + "' needs a value";
+                    return false;
+                }
+                value = argv[++i];
+            }
+            if (!flag->apply(value)) {
+                *error = "bad value '" + value + "' for option '" + arg + "'";
+                return false;
+            }
+        } else {
+            if (hasInlineValue) {
+                *error = "option '" + arg + "' takes no value";
+                return false;
+            }
+            flag->apply("");
+        }
+    }
+    return true;
+}
+
+std::string CommandLine::usage() const {
+    std::string u = "usage: " + program_;
+    for (const Flag& s : flags_) u += " [" + s.name + (s.takesValue ? " V]" : "]");
+    return u;
+}
+
+void parseCommandLineOrExit(CommandLine& cl, int argc, char** argv) {
+    std::string error;
+    if (!cl.parse(argc, argv, &error)) {
+        std::fprintf(stderr, "%s: %s (see README for the options)\n", argc > 0 ? argv[0] : "tiltboard",
+                     error.c_str());
+        std::exit(2);
+    }
+}
+
+}  // namespace host

@@ -1,0 +1,54 @@
+// Command-line flags shared by every executable, plus a small parser that
+// lets an executable add its own.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct Options {
+    bool headless = false;
+    long frames = -1;          // -1: run until closed
+    bool fixedDt = false;
+    bool hasSeed = false;
+    unsigned long seed = 0;
+    std::string screenshot;
+    std::string dataDir;
+    std::string resources;
+    std::string logFile;
+    bool tablet = false;
+    bool retina = false;
+
+    static Options& shared();
+};
+
+class CommandLine {
+public:
+    explicit CommandLine(std::string program) : program_(std::move(program)) {}
+    void addFlag(const std::string& name, bool* out, const std::string& help);
+    void addString(const std::string& name, std::string* out, const std::string& help);
+    void addLong(const std::string& name, long min, long max, long* out, const std::string& help);
+    // Registers the flags every executable takes, writing into `o`.
+    void addCommon(Options& o);
+    // Parses argv; on error returns false with a one-line message.
+    bool parse(int argc, char** argv, std::string* error);
+    std::string usage() const;
+
+private:
+    struct Flag {
+        std::string name;
+        std::string help;
+        bool takesValue;
+        std::function<bool(const std::string&)> apply;
+    };
+    std::string program_;
+    std::vector<Flag> flags_;
+};
+
+// Parses the common flags (and any extra ones the caller registered on
+// `cl`); prints a usage error and exits with status 2 on a bad flag.
+void parseCommandLineOrExit(CommandLine& cl, int argc, char** argv);
+
+}  // namespace host

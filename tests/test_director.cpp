@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "GLTestEnvironment.h"
+#include "engine/CCConfiguration.h"
+#include "engine/CCContentScale.h"
+#include "engine/CCScene.h"
+#include "engine/platform/CCDirectorIOS.h"
+#include "engine/platform/EAGLView.h"
+#include "host/Clock.h"
+#include "host/Device.h"
+
+namespace {
+
+std::vector<std::string> gEvents;
+
+// A scene that records its life cycle under a name.
+class RecordingScene : public CCScene {
+public:
+    static RecordingScene* make(const std::string& name, bool transition = false) {
+        RecordingScene* s = host::create<RecordingScene>();
+        s->name_ = name;
+        s->transition_ = transition;
+        return s;
+    }
+    void onEnter() override { gEvents.push_back(name_ + ".onEnter"); CCScene::onEnter(); }
+    void onEnterTransitionDidFinish() override {
+        gEvents.push_back(name_ + ".didFinish");
+        CCScene::onEnterTransitionDidFinish();
+    }
+    void onExit() override { gEvents.push_back(name_ + ".onExit"); CCScene::onExit(); }
+    void cleanup() override { gEvents.push_back(name_ + ".cleanup"); CCScene::cleanup(); }
+    bool isTransitionScene() const override { return transition_; }
+
+private:
+    std::string name_;
+    bool transition_ = false;
+};
+
+class DirectorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ensureHeadlessDisplay());
+        gEvents.clear();
+        director_ = static_cast<CCDirectorIOS*>(CCDirectorTimer::sharedDirector());
+        director_->setOpenGLView(EAGLView::viewWithFrame(CGRectMake(0, 0, 320, 480)));
+    }
+    void TearDown() override {
+        director_->end();
+        pool_.drain();
+    }
+    // One frame, then the turn's pool drains as the run loop would.
+    void frame() {
+        director_->drawScene();
+        pool_.drain();
+    }
+    host::AutoreleasePool pool_;
+    CCDirectorIOS* director_ = nullptr;
+};
+
+TEST_F(DirectorTest, SceneChangesTakeEffectAtTheNextFrame) {
+    director_->pushScene(RecordingScene::make("A"));
+    EXPECT_EQ(director_->runningScene(), nullptr);
+    frame();
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"A.onEnter", "A.didFinish"}));
+}
+
+TEST_F(DirectorTest, PushThenPopPausesAndResumesTheCoveredScene) {
+    director_->pushScene(RecordingScene::make("A"));
+    frame();
+    gEvents.clear();
+    director_->pushScene(RecordingScene::make("B"));
+    frame();
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"A.onExit", "B.onEnter", "B.didFinish"}));
+    gEvents.clear();
+    director_->popScene();
+    frame();
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"B.onExit", "B.cleanup", "A.onEnter", "A.didFinish"}));
+}
+
+TEST_F(DirectorTest, ReplacingThroughATransitionKeepsTheOutgoingSceneRunning) {
+    director_->pushScene(RecordingScene::make("A"));
+    frame();
+    gEvents.clear();
+    director_->replaceScene(RecordingScene::make("T", true));
+    frame();
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"T.onEnter", "T.didFinish"}));
+    gEvents.clear();
+    // The transition hands over to its incoming scene, which it already
+    // entered itself.
+    director_->replaceScene(RecordingScene::make("B"));
+    frame();
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"T.onExit", "T.cleanup"}));
+    EXPECT_EQ(director_->sceneStackDepth(), 1u);
+}
+
+TEST_F(DirectorTest, PoppingTheLastSceneEndsTheDirector) {
+    director_->pushScene(RecordingScene::make("A"));
+    frame();
+    director_->popScene();
+    EXPECT_EQ(director_->runningScene(), nullptr);
+    EXPECT_EQ(director_->openGLView(), nullptr);
+    EXPECT_EQ(gEvents.back(), "A.cleanup");
+}
+
+TEST_F(DirectorTest, DeltaTimeIsZeroAfterRequestsAndPauseHoldsTheOldInterval) {
+    host::Clock::setFixedStep(true);
+    director_->pushScene(RecordingScene::make("A"));
+    frame();
+    frame();
+    EXPECT_FLOAT_EQ(director_->deltaTime(), 1.0f / 60);
+    director_->setNextDeltaTimeZero(true);
+    frame();
+    EXPECT_EQ(director_->deltaTime(), 0.0f);
+
+    director_->pause();
+    director_->pause();
+    EXPECT_DOUBLE_EQ(director_->animationInterval(), 0.25);
+    director_->resume();
+    EXPECT_DOUBLE_EQ(director_->animationInterval(), 1.0 / 60);
+    EXPECT_EQ(director_->deltaTime(), 0.0f);
+    host::Clock::setFixedStep(false);
+}
+
+TEST_F(DirectorTest, LandscapeOrientationSwapsTheWindowAndConvertsTouches) {
+    director_->setDeviceOrientation(kCCDeviceOrientationLandscapeLeft);
+    EXPECT_EQ(director_->winSize().width, 480);
+    EXPECT_EQ(director_->winSize().height, 320);
+    CGPoint gl = director_->convertToGL(CGPointMake(10, 20));
+    EXPECT_EQ(gl.x, 20);
+    EXPECT_EQ(gl.y, 10);
+    director_->setDeviceOrientation(kCCDeviceOrientationLandscapeRight);
+    gl = director_->convertToGL(CGPointMake(10, 20));
+    EXPECT_EQ(gl.x, 460);
+    EXPECT_EQ(gl.y, 310);
+    director_->setDeviceOrientation(kCCDeviceOrientationPortrait);
+    CGPoint ui = director_->convertToUI(CGPointMake(10.5f, 20.5f));
+    EXPECT_EQ(ui.y, 459);  // truncated
+    director_->setDeviceOrientation(7);
+    EXPECT_EQ(director_->convertToGL(CGPointMake(3, 4)).x, 0);
+    director_->setDeviceOrientation(kCCDeviceOrientationPortrait);
+}
+
+TEST_F(DirectorTest, RetinaNeedsADoubleResolutionScreen) {
+    host::Device::current().configure(false, false, "");
+    EXPECT_FALSE(director_->enableRetinaDisplay(true));
+    EXPECT_EQ(__ccContentScaleFactor, 1.0f);
+    host::Device::current().configure(false, true, "");
+    EXPECT_TRUE(director_->enableRetinaDisplay(true));
+    EXPECT_EQ(director_->winSize().width, 320);
+    EXPECT_EQ(director_->winSizeInPixels().width, 640);
+    EXPECT_TRUE(director_->enableRetinaDisplay(false));
+    host::Device::current().configure(false, false, "");
+}
+
+TEST(DirectorType, DisplayLinkNeedsSystemThreePointOne) {
+    // A director already exists in this process; the version check comes
+    // first and creates nothing when it fails.
+    host::Device::current().setSystemVersion("3.0.1");
+    EXPECT_FALSE(CCDirector::setDirectorType(kCCDirectorTypeDisplayLink));
+    host::Device::current().setSystemVersion("3.10");
+    EXPECT_TRUE(CCDirector::setDirectorType(kCCDirectorTypeDisplayLink));
+    host::Device::current().setSystemVersion("4.3");
+}
+
+TEST(Configuration, VersionsAndExtensionNames) {
+    EXPECT_EQ(CCConfiguration::parseOSVersion("4.3"), 0x04030000u);
+    EXPECT_EQ(CCConfiguration::parseOSVersion("3.1.3"), 0x03010300u);
+    std::string list = "GL_OES_point_sprite GL_EXT_discard_framebuffer";
+    EXPECT_TRUE(CCConfiguration::extensionListContains(list, "GL_EXT_discard_framebuffer"));
+    EXPECT_FALSE(CCConfiguration::extensionListContains(list, "GL_OES_point"));
+    EXPECT_FALSE(CCConfiguration::extensionListContains(list, "GL_EXT_discard"));
+}
+
+TEST(Configuration, ReadsTheRealContext) {
+    ASSERT_TRUE(ensureHeadlessDisplay());
+    CCConfiguration* c = CCConfiguration::sharedConfiguration();
+    EXPECT_GE(c->maxTextureSize(), 1024);
+    EXPECT_GT(c->maxModelviewStackDepth(), 0);
+}
+
+}  // namespace
