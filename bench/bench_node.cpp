@@ -7,25 +7,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "GLTestEnvironment.h"
 #include "engine/CCNode.h"
 #include "host/Object.h"
 
 namespace {
 
-bool ensureGL() {
-    static bool ok = [] {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        SDL_Window* w = SDL_CreateWindow("node-bench", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (!w) return false;
-        SDL_GLContext ctx = SDL_GL_CreateContext(w);
-        return ctx && SDL_GL_MakeCurrent(w, ctx) == 0;
-    }();
-    return ok;
-}
+bool ensureGL() { return ensureHeadlessDisplay(); }
 
 // 10,000 nodes: a root with 100 children of 99 children each, mixed z so
 // both halves of the visit loop run. Returns the root (caller owns it).

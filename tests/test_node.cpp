@@ -11,6 +11,7 @@
 
 #include "engine/CCContentScale.h"
 #include "engine/CCDirector.h"
+#include "GLTestEnvironment.h"
 #include "engine/CCNode.h"
 #include "engine/CCScene.h"
 #include "engine/CCScheduler.h"
@@ -18,24 +19,7 @@
 
 namespace {
 
-// One hidden window and GLES 1.1 context for the whole test program;
-// visit() pushes and multiplies matrices, which needs a current context.
-bool ensureGL() {
-    static bool tried = false, ok = false;
-    if (tried) return ok;
-    tried = true;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_Window* w = SDL_CreateWindow("node-test", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!w) return false;
-    SDL_GLContext ctx = SDL_GL_CreateContext(w);
-    if (!ctx) return false;
-    ok = SDL_GL_MakeCurrent(w, ctx) == 0;
-    return ok;
-}
+bool ensureGL() { return ensureHeadlessDisplay(); }
 
 // A node that records its draws and life-cycle events in a shared log.
 class Probe : public CCNode {

@@ -166,17 +166,20 @@ void CCScheduler::unscheduleSelector(SEL_SCHEDULE sel, host::Object* target) {
 
 // ---- update registrations ------------------------------------------------------
 
-void CCScheduler::appendIn(_listEntry** list, host::Object* target, SEL_SCHEDULE sel, bool paused) {
+CCScheduler::_listEntry* CCScheduler::newListEntry(host::Object* target, SEL_SCHEDULE sel, int priority,
+                                                   bool paused) {
     _listEntry* e = static_cast<_listEntry*>(std::malloc(sizeof(_listEntry)));
     CCAssert(e, "CCScheduler: out of memory");
     e->prev = e->next = nullptr;
     e->impMethod = sel;
     e->target = target;
-    e->priority = 0;
+    e->priority = priority;
     e->paused = paused;
     e->pendingRemoval = false;
-    DL_APPEND(*list, e);
+    return e;
+}
 
+void CCScheduler::addUpdateHashEntry(_listEntry** list, _listEntry* e, host::Object* target) {
     _hashUpdateEntry* h = static_cast<_hashUpdateEntry*>(std::calloc(1, sizeof(_hashUpdateEntry)));
     CCAssert(h, "CCScheduler: out of memory");
     h->list = list;
@@ -186,16 +189,16 @@ void CCScheduler::appendIn(_listEntry** list, host::Object* target, SEL_SCHEDULE
     HASH_ADD_PTR(hashForUpdates, target, h);
 }
 
+void CCScheduler::appendIn(_listEntry** list, host::Object* target, SEL_SCHEDULE sel, bool paused) {
+    _listEntry* e = newListEntry(target, sel, 0, paused);
+    DL_APPEND(*list, e);
+
+    addUpdateHashEntry(list, e, target);
+}
+
 void CCScheduler::priorityIn(_listEntry** list, host::Object* target, SEL_SCHEDULE sel, int priority,
                              bool paused) {
-    _listEntry* e = static_cast<_listEntry*>(std::malloc(sizeof(_listEntry)));
-    CCAssert(e, "CCScheduler: out of memory");
-    e->prev = e->next = nullptr;
-    e->impMethod = sel;
-    e->target = target;
-    e->priority = priority;
-    e->paused = paused;
-    e->pendingRemoval = false;
+    _listEntry* e = newListEntry(target, sel, priority, paused);
 
     // Before the first entry of strictly greater priority: equal priorities
     // keep registration order.
@@ -207,13 +210,7 @@ void CCScheduler::priorityIn(_listEntry** list, host::Object* target, SEL_SCHEDU
         DL_APPEND(*list, e);
     }
 
-    _hashUpdateEntry* h = static_cast<_hashUpdateEntry*>(std::calloc(1, sizeof(_hashUpdateEntry)));
-    CCAssert(h, "CCScheduler: out of memory");
-    h->list = list;
-    h->entry = e;
-    h->target = target;
-    target->retain();
-    HASH_ADD_PTR(hashForUpdates, target, h);
+    addUpdateHashEntry(list, e, target);
 }
 
 void CCScheduler::scheduleUpdateForTarget(host::Object* target, SEL_SCHEDULE updateSel, int priority,

@@ -132,6 +132,8 @@ private:
         UT_hash_handle hh;
     };
 
+    _listEntry* newListEntry(host::Object* target, SEL_SCHEDULE sel, int priority, bool paused);
+    void addUpdateHashEntry(_listEntry** list, _listEntry* e, host::Object* target);
     void appendIn(_listEntry** list, host::Object* target, SEL_SCHEDULE sel, bool paused);
     void priorityIn(_listEntry** list, host::Object* target, SEL_SCHEDULE sel, int priority,
                     bool paused);
