@@ -11,6 +11,9 @@
 #include "engine/platform/EAGLView.h"
 #include "host/Clock.h"
 #include "host/Device.h"
+#include "host/Application.h"
+#include "host/Touch.h"
+#include "engine/platform/CCTouchDispatcher.h"
 
 namespace {
 
@@ -179,6 +182,43 @@ TEST(Configuration, ReadsTheRealContext) {
     CCConfiguration* c = CCConfiguration::sharedConfiguration();
     EXPECT_GE(c->maxTextureSize(), 1024);
     EXPECT_GT(c->maxModelviewStackDepth(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A targeted delegate that records where touches land in GL space.
+class TouchRecorder : public host::Object, public CCTargetedTouchDelegate {
+public:
+    bool ccTouchBegan(host::Touch* t, host::Event*) override {
+        began = director->convertToGL(t->locationInView(t->view()));
+        return true;
+    }
+    void ccTouchEnded(host::Touch* t, host::Event*) override {
+        ended = director->convertToGL(t->locationInView(t->view()));
+    }
+    int implementedTouchCallbacks() const override { return 1 | 4; }
+    CCDirector* director = nullptr;
+    CGPoint began{-1, -1}, ended{-1, -1};
+};
+
+TEST_F(DirectorTest, AClickAtAnInterfacePointLandsThereInLandscapeGLSpace) {
+    director_->setDeviceOrientation(kCCDeviceOrientationLandscapeLeft);
+    host::Ref<TouchRecorder> rec = host::Ref<TouchRecorder>::adopt(new TouchRecorder);
+    rec->director = director_;
+    CCTouchDispatcher::sharedDispatcher()->addTargetedDelegate(rec.get(), -128, true);
+    host::Application* app = host::Application::sharedApplication();
+    // Interface points have their origin at the top left as the player
+    // sees the landscape screen; GL space has it at the bottom left.
+    app->deliverPointer(-1, 0, 10, 20, 0);
+    app->deliverPointer(-1, 2, 470, 300, 0.1);
+    EXPECT_FLOAT_EQ(rec->began.x, 10);
+    EXPECT_FLOAT_EQ(rec->began.y, 300);
+    EXPECT_FLOAT_EQ(rec->ended.x, 470);
+    EXPECT_FLOAT_EQ(rec->ended.y, 20);
+    CCTouchDispatcher::sharedDispatcher()->removeDelegate(static_cast<host::Object*>(rec.get()));
+    director_->setDeviceOrientation(kCCDeviceOrientationPortrait);
 }
 
 }  // namespace

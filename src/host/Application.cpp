@@ -83,7 +83,7 @@ void Application::terminate() {
     RunLoop::main().stop();
 }
 
-void Application::deliverPointer(int phase, float ix, float iy, double timestamp) {
+void Application::deliverPointer(long long pointer, int phase, float ix, float iy, double timestamp) {
     View* v = touchView_;
     if (!v) return;
     // Interface points (landscape as the player sees it) to the portrait
@@ -97,34 +97,33 @@ void Application::deliverPointer(int phase, float ix, float iy, double timestamp
         case 4: p = CGPointMake(iy, H - ix); break;
         default: p = CGPointMake(ix, iy); break;
     }
-    Touch* touch = static_cast<Touch*>(activeTouch_);
+    Ref<Touch> touch;
+    auto it = activeTouches_.find(pointer);
     if (phase == 0) {
-        if (touch) touch->release();
-        touch = new Touch;
-        activeTouch_ = touch;
+        touch = Ref<Touch>::adopt(new Touch);
         touch->setView(v);
         touch->setTapCount(1);
         touch->setLocation(p);
         touch->setLocation(p);
         touch->setPhase(TouchPhase::Began);
+        activeTouches_[pointer] = touch;
     } else {
-        if (!touch) return;
+        if (it == activeTouches_.end()) return;  // a pointer that never went down here
+        touch = it->second;
         touch->setLocation(p);
-        touch->setPhase(phase == 1 ? TouchPhase::Moved : TouchPhase::Ended);
+        touch->setPhase(phase == 1 ? TouchPhase::Moved : phase == 2 ? TouchPhase::Ended : TouchPhase::Cancelled);
     }
     touch->setTimestamp(timestamp);
+    if (phase >= 2) activeTouches_.erase(pointer);
     TouchSet* set = TouchSet::setWithTouch(touch);
     Event* event = Event::eventWithTouches(set, timestamp);
-    if (phase == 0) v->touchesBegan(set, event);
-    else if (phase == 1) v->touchesMoved(set, event);
-    else v->touchesEnded(set, event);
-    if (phase == 2) {
-        touch->release();
-        activeTouch_ = nullptr;
+    switch (phase) {
+        case 0: v->touchesBegan(set, event); break;
+        case 1: v->touchesMoved(set, event); break;
+        case 2: v->touchesEnded(set, event); break;
+        default: v->touchesCancelled(set, event); break;
     }
 }
-
-bool handleApplicationEvent(Application* app, const SDL_Event& e);
 
 namespace {
 
@@ -167,7 +166,20 @@ bool handleApplicationEvent(Application* app, const SDL_Event& e) {
             float ix = 0, iy = 0;
             Display::shared().windowToInterface(x, y, &ix, &iy);
             int phase = e.type == SDL_MOUSEBUTTONDOWN ? 0 : e.type == SDL_MOUSEMOTION ? 1 : 2;
-            app->deliverPointer(phase, ix, iy, Clock::now());
+            app->deliverPointer(-1, phase, ix, iy, Clock::now());
+            return true;
+        }
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP: {
+            // Finger positions are normalised to the window.
+            int winW = 0, winH = 0;
+            SDL_GetWindowSize(Display::shared().window(), &winW, &winH);
+            float ix = 0, iy = 0;
+            Display::shared().windowToInterface(static_cast<int>(e.tfinger.x * winW),
+                                                static_cast<int>(e.tfinger.y * winH), &ix, &iy);
+            int phase = e.type == SDL_FINGERDOWN ? 0 : e.type == SDL_FINGERMOTION ? 1 : 2;
+            app->deliverPointer(static_cast<long long>(e.tfinger.fingerId), phase, ix, iy, Clock::now());
             return true;
         }
         default: return false;
@@ -200,6 +212,7 @@ int ApplicationMain(int argc, char** argv, const char* principalClassName, const
     UserDefaults::setDataDirectory(dataDir);
     Device::current().configure(o.tablet, o.retina, dataDir);
 
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
     Device& dev = Device::current();
     CGRect b = dev.screenBounds();
     float scale = dev.screenScale();

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "host/CGGeometry.h"
 #include "host/Object.h"
 #include "host/Options.h"
+#include "host/Ref.h"
+#include "host/Touch.h"
 
 union SDL_Event;
 
@@ -48,8 +51,9 @@ public:
     bool isTerminating() const { return terminating_; }
 
     // Delivers a mouse or finger event at an interface point (points,
-    // origin top left) as a touch; phase 0 began, 1 moved, 2 ended.
-    void deliverPointer(int phase, float ix, float iy, double timestamp);
+    // origin top left) as a touch; phase 0 began, 1 moved, 2 ended,
+    // 3 cancelled. `pointer` tells fingers (and the mouse, -1) apart.
+    void deliverPointer(long long pointer, int phase, float ix, float iy, double timestamp);
 
 private:
     friend int ApplicationMain(int, char**, const char*, const char*);
@@ -60,7 +64,7 @@ private:
     View* touchView_ = nullptr;
     bool terminating_ = false;
     bool minimized_ = false;
-    Object* activeTouch_ = nullptr;
+    std::map<long long, Ref<Touch>> activeTouches_;
 };
 
 // Delegate classes are looked up by name.

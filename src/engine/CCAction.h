@@ -1,0 +1,102 @@
+// Actions: small objects that change a node over time.
+//
+// The action manager drives a running action: startWithTarget(node) once per
+// run, then step(dt) every frame until isDone(), then stop(). Interval
+// actions turn the stepped wall time into a progress value t in [0, 1] and
+// apply it in update(t). Composite actions drive their children only
+// through startWithTarget / update / stop.
+#pragma once
+
+#include <string>
+
+#include "engine/ccTypes.h"
+#include "host/Object.h"
+
+class CCNode;
+
+// The tag of an action nobody tagged.
+enum { kCCActionTagInvalid = -1 };
+
+class CCAction : public host::Object {
+public:
+    // A new action the caller does not own.
+    static CCAction* action();
+    virtual bool init();
+
+    // ---- The action protocol ---------------------------------------------
+    // Binds to the target and resets progress; called once per run.
+    virtual void startWithTarget(CCNode* target);
+    // Unbinds at the end of a run or on removal.
+    virtual void stop();
+    // Polled by the action manager after every step.
+    virtual bool isDone() const;
+    // Advances by wall time (seconds).
+    virtual void step(ccTime dt);
+    // Applies progress t (normally 0 to 1).
+    virtual void update(ccTime t);
+    // A fresh, unstarted action with the same parameters; the caller owns it.
+    virtual CCAction* copy() const;
+
+    // "<CCAction = 0000ABCD | Tag = -1>"
+    std::string description() const override;
+
+    // ---- Properties -------------------------------------------------------
+    // The target of the last startWithTarget; kept after stop.
+    CCNode* originalTarget() const { return originalTarget_; }
+    // The target while running; null after stop.
+    CCNode* target() const { return target_; }
+    int tag() const { return tag_; }
+    void setTag(int t) { tag_ = t; }
+
+protected:
+    ~CCAction() override = default;
+
+    CCNode* originalTarget_ = nullptr;   // not retained
+    CCNode* target_ = nullptr;           // not retained
+    int tag_ = kCCActionTagInvalid;
+};
+
+// An action with a known duration.
+class CCFiniteTimeAction : public CCAction {
+public:
+    ccTime duration() const { return duration_; }
+    void setDuration(ccTime d) { duration_ = d; }
+
+    // An autoreleased action playing this one backwards; null where no
+    // reverse exists (as here).
+    virtual CCFiniteTimeAction* reverse();
+    CCFiniteTimeAction* copy() const override;
+
+protected:
+    ~CCFiniteTimeAction() override = default;
+
+    ccTime duration_ = 0;
+};
+
+// An action that runs over its duration and maps elapsed time to progress.
+// The first step after a start only starts the clock (update(0)); later
+// steps add their dt. update() receives min(1, elapsed / duration).
+class CCActionInterval : public CCFiniteTimeAction {
+public:
+    static CCActionInterval* actionWithDuration(ccTime d);
+
+    // An interval action needs a duration: plain init is refused.
+    bool init() override { return false; }
+    // A duration of exactly 0 becomes FLT_EPSILON so progress is defined.
+    virtual bool initWithDuration(ccTime d);
+
+    ccTime elapsed() const { return elapsed_; }
+
+    void startWithTarget(CCNode* target) override;
+    bool isDone() const override;
+    void step(ccTime dt) override;
+    CCFiniteTimeAction* reverse() override { return nullptr; }
+    // The same duration; the tag is not copied.
+    CCActionInterval* copy() const override;
+
+protected:
+    ~CCActionInterval() override = default;
+
+    ccTime elapsed_ = 0;
+    bool firstTick_ = true;
+};
