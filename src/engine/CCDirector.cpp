@@ -6,6 +6,7 @@
 #include "engine/ccMacros.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCScene.h"
+#include "engine/CCActionManager.h"
 #include "engine/CCScheduler.h"
 #include "engine/Support/CCArray.h"
 #include "engine/Support/glu.h"
@@ -126,6 +127,7 @@ void CCDirector::end() {
     // Caches that exist join this purge as they land: bitmap-font
     // configurations, animations, sprite frames, textures.
     CCScheduler::purgeSharedScheduler();
+    CCActionManager::purgeSharedManager();
     openGLView_.reset();
 }
 

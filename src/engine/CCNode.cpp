@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/CCActionManager.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCDirector.h"
 #include "engine/CCScheduler.h"
@@ -246,7 +247,7 @@ void CCNode::onExit() {
 }
 
 void CCNode::cleanup() {
-    // Actions are stopped here too once the action manager lands.
+    stopAllActions();
     unscheduleAllSelectors();
     if (children_) {
         ccArray* arr = children_->data;
@@ -284,13 +285,37 @@ void CCNode::unscheduleUpdate() {
 }
 
 void CCNode::pauseSchedulerAndActions() {
-    // Actions are paused here too once the action manager lands.
     CCScheduler::sharedScheduler()->pauseTarget(this);
+    CCActionManager::sharedManager()->pauseTarget(this);
 }
 
 void CCNode::resumeSchedulerAndActions() {
-    // Actions are resumed here too once the action manager lands.
     CCScheduler::sharedScheduler()->resumeTarget(this);
+    CCActionManager::sharedManager()->resumeTarget(this);
+}
+
+// ---- Actions ------------------------------------------------------------
+
+CCAction* CCNode::runAction(CCAction* action) {
+    CCAssert(action != nullptr, "Argument must be non-nil");
+    CCActionManager::sharedManager()->addAction(action, this, !isRunning_);
+    return action;
+}
+
+void CCNode::stopAllActions() { CCActionManager::sharedManager()->removeAllActionsFromTarget(this); }
+
+void CCNode::stopAction(CCAction* action) { CCActionManager::sharedManager()->removeAction(action); }
+
+void CCNode::stopActionByTag(int tag) {
+    CCActionManager::sharedManager()->removeActionByTag(tag, this);
+}
+
+CCAction* CCNode::getActionByTag(int tag) {
+    return CCActionManager::sharedManager()->getActionByTag(tag, this);
+}
+
+unsigned CCNode::numberOfRunningActions() {
+    return CCActionManager::sharedManager()->numberOfRunningActionsInTarget(this);
 }
 
 // ---- Drawing ------------------------------------------------------------

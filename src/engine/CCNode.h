@@ -18,6 +18,7 @@
 #include "host/Object.h"
 #include "host/Ref.h"
 
+class CCAction;
 class CCCamera;
 class CCGridBase;
 
@@ -111,6 +112,16 @@ public:
     virtual void update(ccTime dt) { (void)dt; }
     void pauseSchedulerAndActions();
     void resumeSchedulerAndActions();
+
+    // ---- Actions (the shared action manager, this node as target) --------
+    // Starts the action on this node, paused while the node is not running.
+    // Returns the action.
+    CCAction* runAction(CCAction* action);
+    void stopAllActions();
+    void stopAction(CCAction* action);
+    void stopActionByTag(int tag);
+    CCAction* getActionByTag(int tag);
+    unsigned numberOfRunningActions();
 
     // ---- Drawing --------------------------------------------------------
     virtual void visit();
