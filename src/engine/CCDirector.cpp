@@ -2,14 +2,12 @@
 
 #include <mutex>
 
-#include "engine/CCConfiguration.h"
 #include "engine/ccMacros.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCScene.h"
 #include "engine/CCActionManager.h"
 #include "engine/CCScheduler.h"
 #include "engine/Support/CCArray.h"
-#include "engine/Support/glu.h"
 #include "engine/platform/EAGLView.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "host/Clock.h"

@@ -163,7 +163,6 @@ bool Display::windowToInterface(int wx, int wy, float* ix, float* iy) const {
 
 void Display::present(int orientation) {
     if (!context_) return;
-    lastOrientation_ = orientation;
     GLint fbo = 0, tex = 0, viewport[4];
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &fbo);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &tex);

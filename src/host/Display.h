@@ -58,7 +58,6 @@ private:
     GLuint colorTexture_ = 0;
     GLuint presentFbo_ = 0, presentTexture_ = 0;
     int presentW_ = 0, presentH_ = 0;  // interface pixels
-    int lastOrientation_ = 3;
     unsigned long framesPresented_ = 0;
     std::function<void(unsigned long)> presentHook_;
     std::function<void(int, int, float)> overlay_;

@@ -193,6 +193,14 @@ void CCDirectorIOS::end() {
     CCDirector::end();
 }
 
+void CCDirectorIOS::restartWithInterval(double interval, bool frameSourceRunning) {
+    animationInterval_ = interval;
+    if (frameSourceRunning) {
+        stopAnimation();
+        startAnimation();
+    }
+}
+
 // Timer director.
 void CCDirectorTimer::startAnimation() {
     host::Clock::gettimeofday(&lastUpdate_);
@@ -204,13 +212,7 @@ void CCDirectorTimer::stopAnimation() {
     animationTimer.reset();
 }
 
-void CCDirectorTimer::setAnimationInterval(double interval) {
-    animationInterval_ = interval;
-    if (animationTimer) {
-        stopAnimation();
-        startAnimation();
-    }
-}
+void CCDirectorTimer::setAnimationInterval(double interval) { restartWithInterval(interval, animationTimer); }
 
 // Display-link director.
 int CCDirectorDisplayLink::frameInterval() const { return static_cast<int>(std::floor(animationInterval_ * 60.0f)); }
@@ -227,16 +229,9 @@ void CCDirectorDisplayLink::stopAnimation() {
     displayLink.reset();
 }
 
-void CCDirectorDisplayLink::setAnimationInterval(double interval) {
-    animationInterval_ = interval;
-    if (displayLink) {
-        stopAnimation();
-        startAnimation();
-    }
-}
+void CCDirectorDisplayLink::setAnimationInterval(double interval) { restartWithInterval(interval, displayLink); }
 
 // Fast director: its own loop pumps the run loop around each frame.
-bool CCDirectorFast::init() { return CCDirectorIOS::init(); }
 
 void CCDirectorFast::startAnimation() {
     host::Clock::gettimeofday(&lastUpdate_);

@@ -30,6 +30,9 @@ public:
 
 protected:
     void applyOrientation();
+    // Stores the interval and, when a frame source runs, restarts it so the
+    // new interval takes effect.
+    void restartWithInterval(double interval, bool frameSourceRunning);
     int deviceOrientation_ = kCCDeviceOrientationPortrait;
     bool isContentScaleSupported_ = false;
 };
@@ -69,7 +72,6 @@ protected:
 class CCDirectorFast : public CCDirectorIOS {
 public:
     static CCDirector* sharedDirector() { return makeSharedDirector<CCDirectorFast>(); }
-    bool init() override;
     void startAnimation() override;
     void stopAnimation() override { isRunning = false; }
     void setAnimationInterval(double interval) override;
