@@ -14,3 +14,13 @@
 
 #define CC_DEGREES_TO_RADIANS(a) ((a) * 0.01745329252f)
 #define CC_RADIANS_TO_DEGREES(a) ((a) * 57.29577951f)
+
+#include <stdexcept>
+#include <string>
+
+// A programming error the caller can catch: a call the engine cannot
+// honour with the arguments it was given (an unknown pixel format, say).
+class CCInternalInconsistencyException : public std::logic_error {
+public:
+    explicit CCInternalInconsistencyException(const std::string& reason) : std::logic_error(reason) {}
+};

@@ -27,6 +27,7 @@ bool GLExtensions::load() {
     LOAD(bindRenderbuffer, "glBindRenderbufferOES");
     LOAD(renderbufferStorage, "glRenderbufferStorageOES");
     LOAD(discardFramebuffer, "glDiscardFramebufferEXT");
+    LOAD(generateMipmap, "glGenerateMipmapOES");
 #undef LOAD
     return genFramebuffers && bindFramebuffer && framebufferTexture2D && checkFramebufferStatus &&
            genRenderbuffers && bindRenderbuffer && renderbufferStorage;

@@ -18,6 +18,7 @@ struct GLExtensions {
     PFNGLBINDRENDERBUFFEROESPROC bindRenderbuffer = nullptr;
     PFNGLRENDERBUFFERSTORAGEOESPROC renderbufferStorage = nullptr;
     PFNGLDISCARDFRAMEBUFFEREXTPROC discardFramebuffer = nullptr;
+    PFNGLGENERATEMIPMAPOESPROC generateMipmap = nullptr;
     bool load();  // needs a current context
 };
 GLExtensions& gl();
