@@ -62,3 +62,10 @@ inline ::testing::AssertionResult colorNear(ccColor4B actual, ccColor4B expected
                << int(expected.b) << ", " << int(expected.a) << ")";
     return ::testing::AssertionSuccess();
 }
+
+// The same for the colour channels only: the surface's alpha records
+// blending arithmetic nobody sees.
+inline ::testing::AssertionResult rgbNear(ccColor4B actual, ccColor3B expected, int tolerance = 2) {
+    return colorNear(ccColor4B{actual.r, actual.g, actual.b, 255}, ccColor4B{expected.r, expected.g, expected.b, 255},
+                     tolerance);
+}
