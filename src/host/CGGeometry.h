@@ -21,6 +21,10 @@ inline bool CGRectContainsPoint(CGRect r, CGPoint p) {
     return p.x >= r.origin.x && p.x < r.origin.x + r.size.width &&
            p.y >= r.origin.y && p.y < r.origin.y + r.size.height;
 }
+// Shrinks (positive d) or grows (negative d) the rectangle on every side.
+inline CGRect CGRectInset(CGRect r, float dx, float dy) {
+    return CGRect{{r.origin.x + dx, r.origin.y + dy}, {r.size.width - 2 * dx, r.size.height - 2 * dy}};
+}
 constexpr CGPoint CGPointZero{0, 0};
 constexpr CGSize CGSizeZero{0, 0};
 constexpr CGRect CGRectZero{{0, 0}, {0, 0}};
