@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/CCNode.h"
+#include "engine/CCProtocols.h"
 #include "engine/ccTypes.h"
 #include "engine/platform/CCTouchDelegateProtocol.h"
 #include "host/Accelerometer.h"
@@ -46,7 +47,7 @@ private:
 
 // Fills its rectangle with one colour. The colours are not premultiplied,
 // so a translucent layer draws with source-alpha blending.
-class CCLayerColor : public CCLayer {
+class CCLayerColor : public CCLayer, public CCRGBAProtocol, public CCBlendProtocol {
 public:
     static CCLayerColor* layerWithColor(ccColor4B color);
     static CCLayerColor* layerWithColor(ccColor4B color, float width, float height);
@@ -59,12 +60,12 @@ public:
     void changeHeight(float height);
     void changeWidth(float width, float height);
 
-    uint8_t opacity() const { return opacity_; }
-    virtual void setOpacity(uint8_t opacity);
-    ccColor3B color() const { return color_; }
-    virtual void setColor(ccColor3B color);
-    ccBlendFunc blendFunc() const { return blendFunc_; }
-    void setBlendFunc(ccBlendFunc blendFunc) { blendFunc_ = blendFunc; }
+    uint8_t opacity() const override { return opacity_; }
+    void setOpacity(uint8_t opacity) override;
+    ccColor3B color() const override { return color_; }
+    void setColor(ccColor3B color) override;
+    ccBlendFunc blendFunc() const override { return blendFunc_; }
+    void setBlendFunc(ccBlendFunc blendFunc) override { blendFunc_ = blendFunc; }
 
     void draw() override;
 
