@@ -10,6 +10,7 @@
 // and rendered text (CCTexture2DText.cpp).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -93,6 +94,8 @@ public:
                            CCTexture2DPixelFormat pixelFormat);
     static void PVRImagesHavePremultipliedAlpha(bool haveAlphaPremultiplied);
     static bool PVRImagesHavePremultipliedAlpha();
+    // Bytes of one square PVRTC image: bpp x length^2 / 8, at least 32.
+    static size_t PVRTCDataSize(int bpp, int length);
 
     // ---- Text (an A8 texture of white text on transparent black) ---------
     // Alignment: 0 left, 1 centre, 2 right. Line-break mode 0 wraps at

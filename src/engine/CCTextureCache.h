@@ -4,6 +4,8 @@
 // a background thread whose GL context shares objects with the main one.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -12,10 +14,30 @@
 #include "host/Ref.h"
 #include "host/Selector.h"
 
-namespace host { class Image; }
+namespace host {
+class Image;
+class SharedGLContext;
+}
 
 // The callback of an asynchronous load: receives the texture or nullptr.
 using SEL_TextureLoaded = host::Selector<void(host::Object*)>;
+
+// One pending asynchronous load: whom to call back, and the image path.
+class CCAsyncObject : public host::Object {
+public:
+    SEL_TextureLoaded selector() const;
+    void setSelector(SEL_TextureLoaded selector);
+    host::Object* target() const;
+    void setTarget(host::Object* target);
+    std::string data() const;
+    void setData(const std::string& data);
+
+private:
+    mutable std::mutex lock_;  // the properties are atomic
+    SEL_TextureLoaded selector_;
+    host::Ref<host::Object> target_;
+    std::string data_;
+};
 
 class CCTextureCache : public host::Object {
 public:
@@ -40,4 +62,18 @@ public:
     void dumpCachedTextureInfo() const;
 
     std::string description() const override;
+
+    // The body of a loading thread: loads with the shared GL context
+    // current and calls back on the main thread.
+    void addImageWithAsyncObject(CCAsyncObject* async);
+
+protected:
+    ~CCTextureCache() override;
+
+private:
+    std::map<std::string, host::Ref<CCTexture2D>> textures_;
+    std::mutex dictLock_;     // addImage against the loading threads
+    std::mutex contextLock_;  // one loading thread at a time on the context
+    // Made on the main thread by the first asynchronous load.
+    std::shared_ptr<host::SharedGLContext> auxGLcontext_;
 };

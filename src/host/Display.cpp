@@ -1,10 +1,9 @@
 #include "host/Display.h"
 
-#include <png.h>
-
 #include <cstdio>
 #include <vector>
 
+#include "host/Image.h"
 #include "host/Log.h"
 
 namespace host {
@@ -88,6 +87,7 @@ bool Display::open(bool headless, int surfaceW, int surfaceH, float scale) {
     gl().genFramebuffers(1, &presentFbo_);
     gl().bindFramebuffer(GL_FRAMEBUFFER_OES, presentFbo_);
     gl().framebufferTexture2D(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, presentTexture_, 0);
+    attachPresentStencil();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     gl().bindFramebuffer(GL_FRAMEBUFFER_OES, 0);
@@ -98,15 +98,53 @@ bool Display::open(bool headless, int surfaceW, int surfaceH, float scale) {
 void Display::close() {
     if (context_) {
         if (presentFbo_) gl().deleteFramebuffers(1, &presentFbo_);
+        if (presentStencil_ && gl().deleteRenderbuffers) gl().deleteRenderbuffers(1, &presentStencil_);
         if (presentTexture_) glDeleteTextures(1, &presentTexture_);
         if (colorTexture_) glDeleteTextures(1, &colorTexture_);
-        presentFbo_ = presentTexture_ = colorTexture_ = 0;
+        presentFbo_ = presentTexture_ = colorTexture_ = presentStencil_ = 0;
         SDL_GL_DeleteContext(context_);
         context_ = nullptr;
     }
     if (window_) SDL_DestroyWindow(window_);
     window_ = nullptr;
 }
+
+std::unique_ptr<SharedGLContext> Display::createSharedContext() {
+    if (!context_) return nullptr;
+    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+    SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
+    // SDL shares with the context current on this thread: the main one.
+    SDL_GL_MakeCurrent(window_, context_);
+    SDL_Window* surface = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_GLContext shared = nullptr;
+    if (surface) {
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+        shared = SDL_GL_CreateContext(surface);
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    }
+    if (!shared) log("display: cannot create a shared GL context: %s", SDL_GetError());
+    // Creating a context makes it current; give the thread back its own.
+    SDL_GL_MakeCurrent(previousContext ? previousWindow : window_, previousContext ? previousContext : context_);
+    if (!shared) {
+        if (surface) SDL_DestroyWindow(surface);
+        return nullptr;
+    }
+    return std::unique_ptr<SharedGLContext>(new SharedGLContext(surface, shared));
+}
+
+SharedGLContext::~SharedGLContext() {
+    if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(nullptr, nullptr);
+    SDL_GL_DeleteContext(context_);
+    SDL_DestroyWindow(window_);
+}
+
+bool SharedGLContext::makeCurrent() {
+    if (SDL_GL_MakeCurrent(window_, context_) == 0) return true;
+    log("display: cannot make the shared GL context current: %s", SDL_GetError());
+    return false;
+}
+
+void SharedGLContext::clearCurrent() { SDL_GL_MakeCurrent(window_, nullptr); }
 
 bool Display::attachColorStorage(bool rgb565, int* width, int* height) {
     if (!context_) return false;
@@ -245,8 +283,8 @@ void Display::present(int orientation) {
     if (presentHook_) presentHook_(framesPresented_);
 }
 
-bool Display::writeScreenshot(const std::string& path) {
-    if (!context_) return false;
+bool Display::readPresentedPixels(std::vector<unsigned char>* rgba) {
+    if (!context_ || !rgba) return false;
     GLint fbo = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &fbo);
     gl().bindFramebuffer(GL_FRAMEBUFFER_OES, presentFbo_);
@@ -254,14 +292,35 @@ bool Display::writeScreenshot(const std::string& path) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, presentW_, presentH_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     gl().bindFramebuffer(GL_FRAMEBUFFER_OES, static_cast<GLuint>(fbo));
-    // GL rows run bottom-up; PNG rows top-down. The image is opaque.
-    std::vector<unsigned char> flipped(pixels.size());
+    // GL rows run bottom-up; the player's rows top-down. The image is opaque.
+    rgba->resize(pixels.size());
     size_t row = static_cast<size_t>(presentW_) * 4;
     for (int yy = 0; yy < presentH_; ++yy)
         std::copy(pixels.begin() + static_cast<long>(row * (presentH_ - 1 - yy)),
-                  pixels.begin() + static_cast<long>(row * (presentH_ - yy)), flipped.begin() + static_cast<long>(row * yy));
-    for (size_t i = 3; i < flipped.size(); i += 4) flipped[i] = 255;
-    return writePNG(path, flipped.data(), presentW_, presentH_);
+                  pixels.begin() + static_cast<long>(row * (presentH_ - yy)), rgba->begin() + static_cast<long>(row * yy));
+    for (size_t i = 3; i < rgba->size(); i += 4) (*rgba)[i] = 255;
+    return true;
+}
+
+bool Display::writeScreenshot(const std::string& path) {
+    std::vector<unsigned char> pixels;
+    if (!readPresentedPixels(&pixels)) return false;
+    return writePNG(path, pixels.data(), presentW_, presentH_);
+}
+
+void Display::attachPresentStencil() {
+    // Bound: the presentation framebuffer. Without a stencil buffer the
+    // overlay views clip to scissor boxes instead.
+    gl().genRenderbuffers(1, &presentStencil_);
+    gl().bindRenderbuffer(GL_RENDERBUFFER_OES, presentStencil_);
+    gl().renderbufferStorage(GL_RENDERBUFFER_OES, GL_STENCIL_INDEX8_OES, presentW_, presentH_);
+    gl().framebufferRenderbuffer(GL_FRAMEBUFFER_OES, GL_STENCIL_ATTACHMENT_OES, GL_RENDERBUFFER_OES, presentStencil_);
+    gl().bindRenderbuffer(GL_RENDERBUFFER_OES, 0);
+    if (gl().checkFramebufferStatus(GL_FRAMEBUFFER_OES) == GL_FRAMEBUFFER_COMPLETE_OES) return;
+    gl().framebufferRenderbuffer(GL_FRAMEBUFFER_OES, GL_STENCIL_ATTACHMENT_OES, GL_RENDERBUFFER_OES, 0);
+    if (gl().deleteRenderbuffers) gl().deleteRenderbuffers(1, &presentStencil_);
+    presentStencil_ = 0;
+    log("display: no stencil buffer for the overlay views; they clip to rectangles");
 }
 
 void Display::toggleFullscreen() {
@@ -271,27 +330,19 @@ void Display::toggleFullscreen() {
 }
 
 bool writePNG(const std::string& path, const unsigned char* rgba, int w, int h) {
+    std::vector<uint8_t> encoded;
+    if (w <= 0 || h <= 0 || !encodePNG(rgba, uint32_t(w), uint32_t(h), 4, &encoded)) return false;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         log("png: cannot write %s", path.c_str());
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        log("png: cannot encode %s", path.c_str());
+    const bool written = std::fwrite(encoded.data(), 1, encoded.size(), f) == encoded.size();
+    if (std::fclose(f) != 0 || !written) {
+        log("png: cannot write %s", path.c_str());
         return false;
     }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGBA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) png_write_row(png, const_cast<png_bytep>(rgba + static_cast<size_t>(y) * w * 4));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
+    return true;
 }
 
 }  // namespace host

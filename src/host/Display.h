@@ -9,11 +9,35 @@
 #include <SDL2/SDL.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "host/GLES.h"
 
 namespace host {
+
+// A second GL ES context in the main context's share group, for a loading
+// thread: textures it creates are visible to the main context. It has its
+// own hidden 1 x 1 surface, so it can be current on another thread while
+// the main context stays current on the main thread. Create and destroy
+// it on the main thread.
+class SharedGLContext {
+public:
+    ~SharedGLContext();
+    SharedGLContext(const SharedGLContext&) = delete;
+    SharedGLContext& operator=(const SharedGLContext&) = delete;
+    // Makes this context current on the calling thread.
+    bool makeCurrent();
+    // Leaves the calling thread with no current context.
+    void clearCurrent();
+
+private:
+    friend class Display;
+    SharedGLContext(SDL_Window* w, SDL_GLContext c) : window_(w), context_(c) {}
+    SDL_Window* window_;
+    SDL_GLContext context_;
+};
 
 class Display {
 public:
@@ -26,6 +50,9 @@ public:
     bool isOpen() const { return window_ != nullptr; }
     SDL_Window* window() const { return window_; }
     SDL_GLContext mainContext() const { return context_; }
+    // A context sharing objects with the main one (main thread only);
+    // nullptr and a log line when the GL cannot make one.
+    std::unique_ptr<SharedGLContext> createSharedContext();
 
     // The colour storage of the GL surface: a texture attached to the bound
     // framebuffer as colour attachment 0. Returns false on failure.
@@ -40,6 +67,12 @@ public:
     // views draw here, in interface coordinates (points, y down).
     void setOverlayDrawer(std::function<void(int w, int h, float scale)> d) { overlay_ = std::move(d); }
 
+    // Whether the presentation target has a stencil buffer (overlay views
+    // clip their subviews with it).
+    bool presentationHasStencil() const { return presentStencil_ != 0; }
+    // The last presented frame as the player sees it: RGBA rows, top first,
+    // interfaceWidth() x interfaceHeight() pixels.
+    bool readPresentedPixels(std::vector<unsigned char>* rgba);
     bool writeScreenshot(const std::string& path);
     void toggleFullscreen();
     // Maps a window pixel to a point of the interface (landscape) view.
@@ -50,13 +83,14 @@ public:
 private:
     void drawTexturedQuad(GLuint tex, const GLfloat* verts, const GLfloat* uvs);
     void letterbox(int* x, int* y, int* w, int* h) const;
+    void attachPresentStencil();
 
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
     int surfaceW_ = 0, surfaceH_ = 0;
     float scale_ = 1;
     GLuint colorTexture_ = 0;
-    GLuint presentFbo_ = 0, presentTexture_ = 0;
+    GLuint presentFbo_ = 0, presentTexture_ = 0, presentStencil_ = 0;
     int presentW_ = 0, presentH_ = 0;  // interface pixels
     unsigned long framesPresented_ = 0;
     std::function<void(unsigned long)> presentHook_;

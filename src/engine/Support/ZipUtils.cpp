@@ -1,0 +1,214 @@
+#include "engine/Support/ZipUtils.h"
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "host/Log.h"
+
+namespace {
+
+constexpr unsigned kDefaultInflateHint = 256 * 1024;
+constexpr unsigned kGZipFirstChunk = 512 * 1024;
+constexpr size_t kCCZHeaderLength = 16;
+
+// Frees `*buffer`, nulls the caller's pointer and returns `result`.
+int failWith(unsigned char** out, unsigned char* buffer, int result) {
+    std::free(buffer);
+    *out = nullptr;
+    return result;
+}
+
+uint32_t readBigEndian32(const unsigned char* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+uint16_t readBigEndian16(const unsigned char* p) { return uint16_t(p[0] << 8 | p[1]); }
+
+}  // namespace
+
+int ccLoadFileIntoMemory(const char* path, unsigned char** out) {
+    *out = nullptr;
+    FILE* f = path ? std::fopen(path, "rb") : nullptr;
+    if (!f) {
+        host::log("engine: cannot open file %s", path ? path : "(null)");
+        return -1;
+    }
+    long length = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
+    if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0 || size_t(length) > kCCMaxFileLength) {
+        std::fclose(f);
+        host::log("engine: cannot read file %s (not a regular file, or too large)", path);
+        return -1;
+    }
+    // One spare byte so an empty file still gets a buffer of its own.
+    auto* buffer = static_cast<unsigned char*>(std::malloc(size_t(length) + 1));
+    if (!buffer) {
+        std::fclose(f);
+        host::log("engine: not enough memory to read %s", path);
+        return -1;
+    }
+    const size_t read = std::fread(buffer, 1, size_t(length), f);
+    std::fclose(f);
+    if (read != size_t(length)) {
+        host::log("engine: short read from %s", path);
+        return failWith(out, buffer, -1);
+    }
+    *out = buffer;
+    return int(length);
+}
+
+int ccInflateMemory(unsigned char* in, unsigned int inLength, unsigned char** out) {
+    return ccInflateMemoryWithHint(in, inLength, out, kDefaultInflateHint);
+}
+
+int ccInflateMemoryWithHint(unsigned char* in, unsigned int inLength, unsigned char** out,
+                            unsigned int outLengthHint) {
+    *out = nullptr;
+    // A zero hint could never grow; beyond the cap it is pointless.
+    size_t bufferSize = outLengthHint == 0 ? 1 : outLengthHint;
+    if (bufferSize > kCCMaxInflatedLength) bufferSize = kCCMaxInflatedLength;
+    auto* buffer = static_cast<unsigned char*>(std::malloc(bufferSize));
+    if (!buffer) return 0;
+
+    z_stream stream;
+    std::memset(&stream, 0, sizeof stream);
+    stream.next_in = in;
+    stream.avail_in = inLength;
+    stream.next_out = buffer;
+    stream.avail_out = unsigned(bufferSize);
+    if (!in || inflateInit2(&stream, 15 + 32) != Z_OK) {  // 32: zlib or gzip header
+        host::log("engine: cannot start inflating");
+        return failWith(out, buffer, 0);
+    }
+    for (;;) {
+        const int err = inflate(&stream, Z_NO_FLUSH);
+        if (err == Z_STREAM_END) break;
+        if (err == Z_NEED_DICT || err == Z_DATA_ERROR || err == Z_MEM_ERROR || err == Z_STREAM_ERROR) {
+            host::log("engine: cannot inflate data: %s", stream.msg ? stream.msg : "corrupt stream");
+            inflateEnd(&stream);
+            return failWith(out, buffer, 0);
+        }
+        if (stream.avail_out != 0) {
+            // Room left but no end: the input ran out mid-stream.
+            host::log("engine: cannot inflate data: the stream is truncated");
+            inflateEnd(&stream);
+            return failWith(out, buffer, 0);
+        }
+        // The output is full: double it.
+        if (bufferSize * 2 > kCCMaxInflatedLength) {
+            host::log("engine: inflated data would exceed %zu bytes", kCCMaxInflatedLength);
+            inflateEnd(&stream);
+            return failWith(out, buffer, 0);
+        }
+        auto* grown = static_cast<unsigned char*>(std::realloc(buffer, bufferSize * 2));
+        if (!grown) {
+            inflateEnd(&stream);
+            return failWith(out, buffer, 0);
+        }
+        buffer = grown;
+        stream.next_out = buffer + bufferSize;
+        stream.avail_out = unsigned(bufferSize);
+        bufferSize *= 2;
+    }
+    const size_t length = bufferSize - stream.avail_out;
+    inflateEnd(&stream);
+    *out = buffer;
+    return int(length);
+}
+
+int ccInflateGZipFile(const char* path, unsigned char** out) {
+    *out = nullptr;
+    gzFile file = path ? gzopen(path, "rb") : nullptr;
+    if (!file) {
+        host::log("engine: cannot open gzip file %s", path ? path : "(null)");
+        return -1;
+    }
+    size_t chunk = kGZipFirstChunk, bufferSize = kGZipFirstChunk, offset = 0;
+    auto* buffer = static_cast<unsigned char*>(std::malloc(bufferSize));
+    if (!buffer) {
+        gzclose(file);
+        return -1;
+    }
+    const char* problem = nullptr;
+    for (;;) {
+        const int n = gzread(file, buffer + offset, unsigned(chunk));
+        if (n < 0) {
+            problem = "corrupt data";
+            break;
+        }
+        if (offset == 0 && gzdirect(file)) {
+            problem = "not a gzip file";
+            break;
+        }
+        if (n == 0) break;
+        offset += size_t(n);
+        if (size_t(n) < chunk) break;
+        // A full read: double the chunk and grow the buffer by it.
+        chunk *= 2;
+        if (bufferSize + chunk > kCCMaxInflatedLength) {
+            problem = "inflated data too large";
+            break;
+        }
+        auto* grown = static_cast<unsigned char*>(std::realloc(buffer, bufferSize + chunk));
+        if (!grown) {
+            problem = "out of memory";
+            break;
+        }
+        buffer = grown;
+        bufferSize += chunk;
+    }
+    // A truncated stream reads short without an error of its own.
+    int err = Z_OK;
+    gzerror(file, &err);
+    if (!problem && err != Z_OK && err != Z_STREAM_END) problem = "truncated or corrupt data";
+    gzclose(file);
+    if (problem) {
+        host::log("engine: cannot inflate gzip file %s: %s", path, problem);
+        return failWith(out, buffer, -1);
+    }
+    *out = buffer;
+    return int(offset);
+}
+
+int ccInflateCCZFile(const char* path, unsigned char** out) {
+    *out = nullptr;
+    unsigned char* compressed = nullptr;
+    const int fileLength = ccLoadFileIntoMemory(path, &compressed);
+    if (fileLength < 0) return -1;
+
+    const char* problem = nullptr;
+    uint32_t length = 0;
+    if (size_t(fileLength) < kCCZHeaderLength || std::memcmp(compressed, "CCZ!", 4) != 0)
+        problem = "not a CCZ file";
+    else if (readBigEndian16(compressed + 4) != 0)
+        problem = "unsupported compression type";
+    else if (readBigEndian16(compressed + 6) > 2)
+        problem = "unsupported version";
+    else if ((length = readBigEndian32(compressed + 12)) == 0 || length > kCCMaxInflatedLength)
+        problem = "uncompressed length out of range";
+    if (problem) {
+        host::log("engine: cannot read CCZ file %s: %s", path, problem);
+        std::free(compressed);
+        return -1;
+    }
+    auto* buffer = static_cast<unsigned char*>(std::malloc(length));
+    if (!buffer) {
+        std::free(compressed);
+        host::log("engine: not enough memory for CCZ file %s", path);
+        return -1;
+    }
+    uLongf destLength = length;
+    const int err = uncompress(buffer, &destLength, compressed + kCCZHeaderLength, uLong(fileLength) - kCCZHeaderLength);
+    std::free(compressed);
+    // The header's length must be the truth, or the tail would be garbage.
+    if (err != Z_OK || destLength != length) {
+        host::log("engine: cannot inflate CCZ file %s: %s", path,
+                  err != Z_OK ? "corrupt or longer than its header says" : "shorter than its header says");
+        return failWith(out, buffer, -1);
+    }
+    *out = buffer;
+    return int(length);
+}
