@@ -1,3 +1,5 @@
+// The title every sample shows: Helvetica 16 pt, centred along the top
+// edge of the window.
 #include "Sample.h"
 #include "engine/CCDirector.h"
 #include "engine/CCLabelTTF.h"
