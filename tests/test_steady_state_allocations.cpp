@@ -8,8 +8,12 @@
 #include <new>
 
 #include "GLTestEnvironment.h"
+#include "TestTextures.h"
 #include "engine/CCNode.h"
 #include "engine/CCScheduler.h"
+#include "engine/CCSprite.h"
+#include "engine/CCSpriteBatchNode.h"
+#include "engine/CCTextureAtlas.h"
 
 namespace {
 std::atomic<long> gAllocations{0};
@@ -59,6 +63,72 @@ TEST(SteadyState, TickAndVisitAllocateNothing) {
         root->visit();
     }
     EXPECT_EQ(gAllocations.load() - before, 0);
+
+    root->onExit();
+    root->cleanup();
+    root->release();
+    CCScheduler::purgeSharedScheduler();
+}
+
+}  // namespace
+
+namespace {
+
+// Moves every sprite of a batch each frame, as a game's update would.
+class BatchMover : public CCNode {
+public:
+    static BatchMover* node() { return host::create<BatchMover>(); }
+    void update(ccTime dt) override {
+        t += dt;
+        ccArray* arr = batch->descendants()->data;
+        for (unsigned i = 0; i < arr->count; ++i) {
+            CCSprite* s = static_cast<CCSprite*>(arr->items[i]);
+            s->setPosition(CGPointMake(float(i % 40) * 8 + t, float(i / 40) * 8));
+            s->setRotation(t * 10);
+        }
+    }
+    CCSpriteBatchNode* batch = nullptr;
+    float t = 0;
+};
+
+TEST(SteadyState, ABatchNodeFrameWithEverySpriteMovingAllocatesNothing) {
+    ASSERT_TRUE(ensureHeadlessDisplay());
+    host::AutoreleasePool pool;
+    CCNode* root = CCNode::node();
+    root->retain();
+    CCTexture2D* texture = makeSolidTexture(8, 8, kWhite);
+    CCSpriteBatchNode* batch = CCSpriteBatchNode::batchNodeWithTexture(texture, 50);
+    root->addChild(batch);
+    for (int i = 0; i < 300; ++i) {
+        CCSprite* s = CCSprite::spriteWithTexture(texture);
+        if (i % 10 == 0) s->addChild(CCSprite::spriteWithTexture(texture), i % 20 == 0 ? -1 : 1);
+        batch->addChild(s, i % 3 - 1);
+    }
+    BatchMover* mover = BatchMover::node();
+    mover->batch = batch;
+    root->addChild(mover);
+    mover->scheduleUpdate();
+    root->onEnter();
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+    CCScheduler* scheduler = CCScheduler::sharedScheduler();
+    scheduler->tick(0.016f);
+    root->visit();
+    pool.drain();
+    const ccV3F_C4B_T2F_Quad* quads = batch->textureAtlas()->quads();
+
+    const long before = gAllocations.load();
+    for (int frame = 0; frame < 120; ++frame) {
+        scheduler->tick(1.0f / 60);
+        root->visit();
+    }
+    EXPECT_EQ(gAllocations.load() - before, 0);
+    EXPECT_EQ(batch->textureAtlas()->quads(), quads);  // no reallocation either
+    EXPECT_EQ(batch->textureAtlas()->totalQuads(), 330u);
+    glFinish();
 
     root->onExit();
     root->cleanup();

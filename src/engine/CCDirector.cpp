@@ -1,10 +1,16 @@
 #include "engine/CCDirector.h"
 
+#include <cstdio>
 #include <mutex>
 
 #include "engine/ccMacros.h"
 #include "engine/CCContentScale.h"
+#include "engine/CCLabelAtlas.h"
 #include "engine/CCScene.h"
+#include "engine/CCAnimationCache.h"
+#include "engine/CCSpriteFrameCache.h"
+#include "engine/CCTextureCache.h"
+#include "engine/CCTexture2D.h"
 #include "engine/CCActionManager.h"
 #include "engine/CCScheduler.h"
 #include "engine/Support/CCArray.h"
@@ -121,11 +127,18 @@ void CCDirector::end() {
     scenesStack_->removeAllObjects();
     stopAnimation();
     FPSLabel_.reset();
+    // The next run's counter starts a fresh measurement.
+    frames_ = 0;
+    accumDt_ = 0;
+    frameRate_ = 0;
     projectionDelegate_ = nullptr;
-    // Caches that exist join this purge as they land: bitmap-font
-    // configurations, animations, sprite frames, textures.
+    // Bitmap-font labels are not part of this engine, so there is no
+    // configuration cache to purge ahead of these.
+    CCAnimationCache::purgeSharedAnimationCache();
+    CCSpriteFrameCache::purgeSharedSpriteFrameCache();
     CCScheduler::purgeSharedScheduler();
     CCActionManager::purgeSharedManager();
+    CCTextureCache::purgeSharedTextureCache();
     openGLView_.reset();
 }
 
@@ -188,8 +201,15 @@ void CCDirector::showFPS() {
         frameRate_ = frames_ / accumDt_;
         frames_ = 0;
         accumDt_ = 0;
-        // The label itself arrives with the character-map label.
+        if (FPSLabel_) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.1f", frameRate_);
+            FPSLabel_->setString(text);
+        }
     }
+    // draw, not visit: the label sits at the origin of the rotated frame
+    // without a transform of its own.
+    if (FPSLabel_) FPSLabel_->draw();
 }
 
 void CCDirector::reshapeProjection(CGSize newWindowSize) {
@@ -224,6 +244,13 @@ void CCDirector::setGLDefaultValues() {
     setDepthTest(true);
     setProjection(projection_);
     glClearColor(0, 0, 0, 1);
+    if (!FPSLabel_) {
+        // 16 bits per pixel are plenty for white digits.
+        const CCTexture2DPixelFormat previous = CCTexture2D::defaultAlphaPixelFormat();
+        CCTexture2D::setDefaultAlphaPixelFormat(kCCTexture2DPixelFormat_RGBA4444);
+        FPSLabel_ = CCLabelAtlas::labelWithString("00.0", "fps_images.png", 16, 24, '.');
+        CCTexture2D::setDefaultAlphaPixelFormat(previous);
+    }
 }
 
 void CCDirector::setOpenGLView(EAGLView* view) {
@@ -235,7 +262,4 @@ void CCDirector::setOpenGLView(EAGLView* view) {
     if (view) setGLDefaultValues();
 }
 
-void CCDirector::purgeCachedData() {
-    // Bitmap-font configurations and unused textures are dropped here once
-    // those caches exist.
-}
+void CCDirector::purgeCachedData() { CCTextureCache::sharedTextureCache()->removeUnusedTextures(); }

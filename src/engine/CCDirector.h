@@ -12,6 +12,7 @@
 class CCScene;
 class CCNode;
 class CCArray;
+class CCLabelAtlas;
 class EAGLView;
 
 // Projection kinds.
@@ -79,7 +80,13 @@ public:
     bool nextDeltaTimeZero() const { return nextDeltaTimeZero_; }
     void setDisplayFPS(bool v) { displayFPS_ = v; }
     bool displayFPS() const { return displayFPS_; }
+    // Counts the frame, refreshes the label's text at most every 0.1 s and
+    // draws the label at the origin of the (rotated) frame.
     void showFPS();
+    // Frames per second at the last refresh, and the label showing it (made
+    // by setGLDefaultValues; nullptr when its image cannot be loaded).
+    float frameRate() const { return frameRate_; }
+    CCLabelAtlas* FPSLabel() const { return FPSLabel_.get(); }
     void showProfilers() {}
 
     // Geometry.
@@ -127,7 +134,7 @@ protected:
     unsigned frames_ = 0;
     float accumDt_ = 0;
     float frameRate_ = 0;
-    host::Ref<host::Object> FPSLabel_;
+    host::Ref<CCLabelAtlas> FPSLabel_;
     bool isPaused_ = false;
     host::Ref<CCScene> runningScene_;
     host::Ref<CCNode> notificationNode_;

@@ -1,0 +1,56 @@
+#include "engine/CCAnimationCache.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "engine/CCAnimation.h"
+
+namespace {
+std::mutex gAnimationCacheLock;
+CCAnimationCache* gSharedAnimationCache = nullptr;
+}  // namespace
+
+CCAnimationCache* CCAnimationCache::sharedAnimationCache() {
+    std::lock_guard<std::mutex> guard(gAnimationCacheLock);
+    if (!gSharedAnimationCache)
+        gSharedAnimationCache = host::createOwned<CCAnimationCache>([](CCAnimationCache* c) { return c->init(); });
+    return gSharedAnimationCache;
+}
+
+void CCAnimationCache::purgeSharedAnimationCache() {
+    CCAnimationCache* old = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(gAnimationCacheLock);
+        old = gSharedAnimationCache;
+        gSharedAnimationCache = nullptr;
+    }
+    // Released outside the lock: dropping animations may run arbitrary
+    // destructors.
+    host::release(old);
+}
+
+bool CCAnimationCache::init() {
+    animations_.reserve(20);
+    return true;
+}
+
+CCAnimationCache::~CCAnimationCache() = default;
+
+void CCAnimationCache::addAnimation(CCAnimation* animation, const std::string& name) {
+    if (!animation) return;
+    animations_[name] = animation;
+}
+
+CCAnimation* CCAnimationCache::animationByName(const std::string& name) const {
+    auto it = animations_.find(name);
+    return it == animations_.end() ? nullptr : it->second.get();
+}
+
+void CCAnimationCache::removeAnimationByName(const std::string& name) { animations_.erase(name); }
+
+std::string CCAnimationCache::description() const {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "<%s = %s | num of animations =  %u>", className().c_str(),
+                  host::addressString(this).c_str(), animationCount());
+    return buf;
+}
