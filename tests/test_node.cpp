@@ -12,6 +12,7 @@
 #include "engine/CCContentScale.h"
 #include "engine/CCDirector.h"
 #include "GLTestEnvironment.h"
+#include "engine/CCCamera.h"
 #include "engine/CCNode.h"
 #include "engine/CCScene.h"
 #include "engine/CCScheduler.h"
@@ -109,7 +110,7 @@ TEST_F(NodeTest, FreshNodeHasDefaults) {
     EXPECT_EQ(n->zOrder(), 0);
     EXPECT_EQ(n->children(), nullptr);  // created on the first addChild
     EXPECT_EQ(n->parent(), nullptr);
-    EXPECT_EQ(n->camera(), nullptr);
+    EXPECT_FALSE(n->camera()->dirty());  // made on first use, at rest
     EXPECT_EQ(n->grid(), nullptr);
 }
 

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cfloat>
 
+#include "engine/CCDirector.h"
+#include "engine/CCNode.h"
+#include "engine/Support/CGPointExtension.h"
+#include "engine/ccMacros.h"
 #include "host/Log.h"
 
 // ---- CCAction -------------------------------------------------------------
@@ -89,4 +93,115 @@ void CCActionInterval::step(ccTime dt) {
 CCActionInterval* CCActionInterval::copy() const {
     ccTime d = duration_;
     return host::createOwned<CCActionInterval>([d](CCActionInterval* a) { return a->initWithDuration(d); });
+}
+
+// ---- CCSpeed ------------------------------------------------------------------
+
+CCSpeed* CCSpeed::actionWithAction(CCActionInterval* action, float speed) {
+    return host::create<CCSpeed>([&](CCSpeed* s) { return s->initWithAction(action, speed); });
+}
+
+bool CCSpeed::initWithAction(CCActionInterval* action, float speed) {
+    CCAssert(action != nullptr, "Argument must be non-nil");
+    if (!CCAction::init()) return false;
+    innerAction_ = action;
+    speed_ = speed;
+    return true;
+}
+
+CCSpeed::~CCSpeed() = default;
+
+void CCSpeed::startWithTarget(CCNode* target) {
+    CCAction::startWithTarget(target);
+    innerAction_->startWithTarget(target);
+}
+
+void CCSpeed::stop() {
+    innerAction_->stop();
+    CCAction::stop();
+}
+
+void CCSpeed::step(ccTime dt) { innerAction_->step(dt * speed_); }
+
+bool CCSpeed::isDone() const { return innerAction_->isDone(); }
+
+CCSpeed* CCSpeed::reverse() {
+    auto* inner = dynamic_cast<CCActionInterval*>(innerAction_->reverse());
+    return inner ? actionWithAction(inner, speed_) : nullptr;
+}
+
+CCSpeed* CCSpeed::copy() const {
+    auto inner = ccOwnedCopy(innerAction_.get());
+    const float speed = speed_;
+    return host::createOwned<CCSpeed>([&](CCSpeed* s) { return s->initWithAction(inner, speed); });
+}
+
+// ---- CCFollow -----------------------------------------------------------------
+
+CCFollow* CCFollow::actionWithTarget(CCNode* followedNode) {
+    return host::create<CCFollow>([&](CCFollow* f) { return f->initWithTarget(followedNode); });
+}
+
+CCFollow* CCFollow::actionWithTarget(CCNode* followedNode, CGRect worldBoundary) {
+    return host::create<CCFollow>([&](CCFollow* f) { return f->initWithTarget(followedNode, worldBoundary); });
+}
+
+bool CCFollow::initWithTarget(CCNode* followedNode) {
+    CCAssert(followedNode != nullptr, "Argument must be non-nil");
+    if (!CCAction::init()) return false;
+    followedNode_ = followedNode;
+    boundarySet_ = false;
+    boundaryFullyCovered_ = false;
+    CGSize win = CCDirector::sharedDirector()->winSize();
+    fullScreenSize_ = CGPointMake(win.width, win.height);
+    halfScreenSize_ = ccpMult(fullScreenSize_, 0.5f);
+    return true;
+}
+
+bool CCFollow::initWithTarget(CCNode* followedNode, CGRect rect) {
+    if (!initWithTarget(followedNode)) return false;
+    boundarySet_ = true;
+    // The target's position is the negated scroll offset, so the world's
+    // right and top edges give the smallest positions it may take.
+    leftBoundary_ = -((rect.origin.x + rect.size.width) - fullScreenSize_.x);
+    rightBoundary_ = -rect.origin.x;
+    topBoundary_ = -rect.origin.y;
+    bottomBoundary_ = -((rect.origin.y + rect.size.height) - fullScreenSize_.y);
+    // A world narrower (or lower) than the window: centre it on that axis.
+    if (rightBoundary_ < leftBoundary_) rightBoundary_ = leftBoundary_ = (leftBoundary_ + rightBoundary_) / 2;
+    if (topBoundary_ < bottomBoundary_) topBoundary_ = bottomBoundary_ = (topBoundary_ + bottomBoundary_) / 2;
+    if (topBoundary_ == bottomBoundary_ && leftBoundary_ == rightBoundary_) boundaryFullyCovered_ = true;
+    return true;
+}
+
+CCFollow::~CCFollow() = default;
+
+void CCFollow::step(ccTime dt) {
+    (void)dt;
+    CGPoint p = ccpSub(halfScreenSize_, followedNode_->position());
+    if (boundarySet_) {
+        if (boundaryFullyCovered_) return;
+        p = CGPointMake(clampf(p.x, leftBoundary_, rightBoundary_), clampf(p.y, bottomBoundary_, topBoundary_));
+    }
+    target_->setPosition(p);
+}
+
+bool CCFollow::isDone() const { return !followedNode_->isRunning(); }
+
+void CCFollow::stop() {
+    target_ = nullptr;
+    CCAction::stop();
+}
+
+CCFollow* CCFollow::copy() const {
+    CCFollow* c = host::createOwned<CCFollow>([this](CCFollow* f) { return f->initWithTarget(followedNode_.get()); });
+    if (!c) return nullptr;
+    c->tag_ = tag_;
+    c->boundarySet_ = boundarySet_;
+    c->boundaryFullyCovered_ = boundaryFullyCovered_;
+    c->leftBoundary_ = leftBoundary_;
+    c->rightBoundary_ = rightBoundary_;
+    c->topBoundary_ = topBoundary_;
+    c->bottomBoundary_ = bottomBoundary_;
+    return c;
 }

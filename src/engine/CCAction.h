@@ -8,14 +8,22 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 
 #include "engine/ccTypes.h"
 #include "host/Object.h"
+#include "host/Ref.h"
 
 class CCNode;
 
 // The tag of an action nobody tagged.
 enum { kCCActionTagInvalid = -1 };
+
+// Takes over the caller-owned result of action->copy() (nullptr stays null).
+template <class T> auto ccOwnedCopy(const T* action) {
+    using Copy = std::remove_pointer_t<decltype(action->copy())>;
+    return host::Ref<Copy>::adopt(action ? action->copy() : nullptr);
+}
 
 class CCAction : public host::Object {
 public:
@@ -99,4 +107,63 @@ protected:
 
     ccTime elapsed_ = 0;
     bool firstTick_ = true;
+};
+
+// Runs an interval action at a different pace: every step is scaled by
+// `speed`, which may change while the action runs.
+class CCSpeed : public CCAction {
+public:
+    static CCSpeed* actionWithAction(CCActionInterval* action, float speed);
+    bool initWithAction(CCActionInterval* action, float speed);
+
+    float speed() const { return speed_; }
+    void setSpeed(float s) { speed_ = s; }
+    CCActionInterval* innerAction() const { return innerAction_.get(); }
+    void setInnerAction(CCActionInterval* action) { innerAction_ = action; }
+
+    void startWithTarget(CCNode* target) override;
+    void stop() override;
+    void step(ccTime dt) override;
+    bool isDone() const override;
+    // The inner action's reverse at the same speed; null when it has none.
+    CCSpeed* reverse();
+    CCSpeed* copy() const override;
+
+protected:
+    ~CCSpeed() override;
+
+    host::Ref<CCActionInterval> innerAction_;
+    float speed_ = 1;
+};
+
+// Keeps its target (normally a layer) placed so that the followed node
+// stays in the middle of the window; with a world boundary the target stops
+// where the edge of the world would come into view. It ends when the
+// followed node stops running.
+class CCFollow : public CCAction {
+public:
+    static CCFollow* actionWithTarget(CCNode* followedNode);
+    static CCFollow* actionWithTarget(CCNode* followedNode, CGRect worldBoundary);
+    bool initWithTarget(CCNode* followedNode);
+    bool initWithTarget(CCNode* followedNode, CGRect worldBoundary);
+
+    bool boundarySet() const { return boundarySet_; }
+    void setBoundarySet(bool v) { boundarySet_ = v; }
+    CCNode* followedNode() const { return followedNode_.get(); }
+
+    void step(ccTime dt) override;
+    bool isDone() const override;
+    void stop() override;
+    // Follows the same node within the same boundary.
+    CCFollow* copy() const override;
+
+protected:
+    ~CCFollow() override;
+
+    host::Ref<CCNode> followedNode_;
+    bool boundarySet_ = false;
+    bool boundaryFullyCovered_ = false;
+    CGPoint halfScreenSize_ = CGPointZero;
+    CGPoint fullScreenSize_ = CGPointZero;
+    float leftBoundary_ = 0, rightBoundary_ = 0, topBoundary_ = 0, bottomBoundary_ = 0;
 };

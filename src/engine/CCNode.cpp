@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engine/CCActionManager.h"
+#include "engine/CCCamera.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCDirector.h"
 #include "engine/CCScheduler.h"
@@ -350,7 +351,25 @@ void CCNode::transform() {
     }
     glMultMatrixf(transformGL_);
     if (vertexZ_ != 0) glTranslatef(0, 0, vertexZ_);
-    // A camera would be located here; cameras are not in the engine yet.
+    // The camera looks at the node's anchor, so a turned camera turns the
+    // node about its anchor. An active grid would apply the camera itself;
+    // grids are not in the engine yet, so grid_ stays null here.
+    if (camera_ && !grid_) {
+        const CGPoint a = anchorPointInPixels_;
+        if (!isZero(a)) {
+            glTranslatef(a.x, a.y, 0);
+            camera_->locate();
+            glTranslatef(-a.x, -a.y, 0);
+        } else {
+            camera_->locate();
+        }
+    }
+}
+
+CCCamera* CCNode::camera() {
+    if (!camera_)
+        camera_ = host::Ref<CCCamera>::adopt(host::createOwned<CCCamera>([](CCCamera* c) { return c->init(); }));
+    return camera_.get();
 }
 
 void CCNode::transformAncestors() {

@@ -81,8 +81,9 @@ public:
     CCArray* children() const { return children_.get(); }
     int zOrder() const { return zOrder_; }
     bool isRunning() const { return isRunning_; }
-    // Nodes have no camera until cameras exist in the engine.
-    CCCamera* camera() const { return camera_; }
+    // The node's camera, created (clean) on first use; transform() applies
+    // it once it has been moved.
+    CCCamera* camera();
 
     // ---- Children -------------------------------------------------------
     void addChild(CCNode* child);
@@ -177,9 +178,9 @@ protected:
     CGAffineTransform inverse_ = CGAffineTransformIdentity;
     float transformGL_[16] = {};
     float vertexZ_ = 0;
-    // Camera and grid are retained once those classes exist; until then
-    // they stay null and visit/transform skip them.
-    CCCamera* camera_ = nullptr;
+    host::Ref<CCCamera> camera_;  // null until camera() is first called
+    // The grid is retained once grids exist; until then it stays null and
+    // visit/transform skip it.
     CCGridBase* grid_ = nullptr;
     int32_t zOrder_ = 0;
     host::Ref<CCArray> children_;  // created by the first addChild, capacity 4
