@@ -1,0 +1,34 @@
+#include "audio/CDUtilities.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "host/Options.h"
+
+namespace {
+
+// The application's resources: --resources, else "resources" beside the
+// executable.
+std::string resourcesDirectory() {
+    const std::string& configured = host::Options::shared().resources;
+    if (!configured.empty()) return configured;
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "resources";
+    std::string path(exe, static_cast<size_t>(n));
+    size_t slash = path.find_last_of('/');
+    return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/resources";
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+std::string CDUtilities::fullPathFromRelativePath(const std::string& relPath) {
+    if (relPath.empty() || relPath[0] == '/') return relPath;
+    std::string found = resourcesDirectory() + "/" + relPath;
+    return isRegularFile(found) ? found : relPath;
+}
