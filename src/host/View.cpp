@@ -1,52 +1,323 @@
 #include "host/View.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "host/Application.h"
+#include "host/Device.h"
+#include "host/Log.h"
+#include "host/OverlayRenderer.h"
+#include "host/Touch.h"
+#include "host/ViewAnimation.h"
 
 namespace host {
 
-namespace {
-Window* gKeyWindow = nullptr;
+CGRect interfaceBounds() {
+    CGSize s = Device::current().screenBounds().size;
+    // The interface is landscape whichever way the device reports itself.
+    return CGRectMake(0, 0, std::max(s.width, s.height), std::min(s.width, s.height));
 }
+
+bool isSurfaceView(const View* v) { return v && v == Application::sharedApplication()->touchView(); }
+
+namespace {
+
+// The GL view's own coordinates for touches are the portrait surface's,
+// while its subviews live in overlay space.
+bool isSurface(const View* v) { return isSurfaceView(v); }
+
+CGPoint toOverlaySpace(const View* v, CGPoint p) {
+    if (isSurface(v)) return Application::sharedApplication()->interfacePointForSurfacePoint(p);
+    return CGPointApplyAffineTransform(p, v->transformToOverlay());
+}
+
+CGPoint fromOverlaySpace(const View* v, CGPoint p) {
+    if (isSurface(v)) return Application::sharedApplication()->surfacePointForInterfacePoint(p);
+    return v->convertPoint(p, nullptr);
+}
+
+// While a responder passes touches on to a view, each touch reports its
+// location in that view's coordinates; the old values come back after.
+class TouchRetarget {
+public:
+    TouchRetarget(TouchSet* set, View* target) : set_(target ? set : nullptr) {
+        if (!set_) return;
+        for (const Ref<Touch>& t : *set_) {
+            View* from = t->view();
+            saved_.push_back({t->view(), t->previousLocationInView(from), t->locationInView(from)});
+            if (!from || from == target) continue;
+            CGPoint prev = fromOverlaySpace(target, toOverlaySpace(from, t->previousLocationInView(from)));
+            CGPoint now = fromOverlaySpace(target, toOverlaySpace(from, t->locationInView(from)));
+            t->setLocation(prev);
+            t->setLocation(now);
+            t->setView(target);
+        }
+    }
+    ~TouchRetarget() {
+        if (!set_) return;
+        size_t i = 0;
+        for (const Ref<Touch>& t : *set_) {
+            const Saved& s = saved_[i++];
+            t->setLocation(s.previous);
+            t->setLocation(s.location);
+            t->setView(s.view);
+        }
+    }
+    TouchRetarget(const TouchRetarget&) = delete;
+    TouchRetarget& operator=(const TouchRetarget&) = delete;
+
+private:
+    struct Saved {
+        View* view;
+        CGPoint previous, location;
+    };
+    TouchSet* set_;
+    std::vector<Saved> saved_;
+};
+
+void passOn(const Responder* from, TouchPhase phase, TouchSet* touches, Event* event) {
+    Responder* next = from->nextResponder();
+    if (!next || !touches) return;
+    TouchRetarget retarget(touches, dynamic_cast<View*>(next));
+    switch (phase) {
+        case TouchPhase::Began: next->touchesBegan(touches, event); break;
+        case TouchPhase::Moved:
+        case TouchPhase::Stationary: next->touchesMoved(touches, event); break;
+        case TouchPhase::Ended: next->touchesEnded(touches, event); break;
+        case TouchPhase::Cancelled: next->touchesCancelled(touches, event); break;
+    }
+}
+
+CGRect untransformedFrame(const View::Geometry& g) {
+    return CGRectMake(g.center.x - g.bounds.size.width / 2, g.center.y - g.bounds.size.height / 2,
+                      g.bounds.size.width, g.bounds.size.height);
+}
+
+// Springs and struts along one axis: the flexible parts share the change
+// of the superview's length in proportion to their current lengths.
+void resizeAxis(float* origin, float* length, float oldSuper, float newSuper, bool flexLow, bool flexLength,
+                bool flexHigh) {
+    const float delta = newSuper - oldSuper;
+    const int flexible = int(flexLow) + int(flexLength) + int(flexHigh);
+    if (delta == 0 || flexible == 0) return;
+    const float low = *origin, len = *length, high = oldSuper - *origin - *length;
+    const float sum = (flexLow ? std::max(0.0f, low) : 0) + (flexLength ? std::max(0.0f, len) : 0) +
+                      (flexHigh ? std::max(0.0f, high) : 0);
+    auto share = [&](float part) { return sum > 0 ? delta * std::max(0.0f, part) / sum : delta / float(flexible); };
+    const float lowShare = flexLow ? share(low) : 0;
+    const float lenShare = flexLength ? share(len) : 0;
+    *origin = low + lowShare;
+    *length = std::max(0.0f, len + lenShare);
+}
+
+}  // namespace
+
+// ---- Responder -------------------------------------------------------------
+
+void Responder::touchesBegan(TouchSet* t, Event* e) { passOn(this, TouchPhase::Began, t, e); }
+void Responder::touchesMoved(TouchSet* t, Event* e) { passOn(this, TouchPhase::Moved, t, e); }
+void Responder::touchesEnded(TouchSet* t, Event* e) { passOn(this, TouchPhase::Ended, t, e); }
+void Responder::touchesCancelled(TouchSet* t, Event* e) { passOn(this, TouchPhase::Cancelled, t, e); }
+
+// ---- View: life cycle --------------------------------------------------------
+
+View::View() = default;
 
 View::~View() {
     for (auto& v : subviews_) v->superview_ = nullptr;
+    // Touches must not go to a view that is gone.
+    Application* app = Application::sharedApplication();
+    if (app->touchView() == this) app->setTouchView(nullptr);
 }
 
 bool View::initWithFrame(CGRect frame) {
-    frame_ = frame;
+    model_.center = CGPointMake(frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2);
+    model_.bounds = CGRectMake(0, 0, frame.size.width, frame.size.height);
     return true;
 }
 
-void View::setFrame(CGRect f) {
-    bool resized = !CGSizeEqualToSize(f.size, frame_.size);
-    frame_ = f;
-    if (resized) layoutSubviews();
+View* View::viewWithFrame(CGRect frame) {
+    return create<View>([frame](View* v) { return v->initWithFrame(frame); });
 }
 
-CGPoint View::center() const {
-    return CGPointMake(frame_.origin.x + frame_.size.width / 2, frame_.origin.y + frame_.size.height / 2);
+std::string View::description() const {
+    CGRect f = frame();
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "<%s = %s | frame = (%g %g; %g %g) tag = %d>", className().c_str(),
+                  addressString(this).c_str(), double(f.origin.x), double(f.origin.y), double(f.size.width),
+                  double(f.size.height), tag_);
+    return buf;
+}
+
+// ---- View: geometry -----------------------------------------------------------
+
+CGRect View::frame() const {
+    if (CGAffineTransformIsIdentity(model_.transform)) return untransformedFrame(model_);
+    CGSize s = model_.bounds.size;
+    CGRect r = CGRectApplyAffineTransform(CGRectMake(-s.width / 2, -s.height / 2, s.width, s.height), model_.transform);
+    r.origin.x += model_.center.x;
+    r.origin.y += model_.center.y;
+    return r;
+}
+
+void View::willChange(Property p, const Geometry& to) {
+    ViewAnimator& animator = ViewAnimator::shared();
+    if (animator.isRecording() || (animatedMask_ & p)) animator.propertyWillChange(this, p, to);
+}
+
+void View::setFrame(CGRect f) {
+    Geometry to = model_;
+    to.center = CGPointMake(f.origin.x + f.size.width / 2, f.origin.y + f.size.height / 2);
+    to.bounds.size = f.size;
+    if (!CGPointEqualToPoint(to.center, model_.center)) setCenter(to.center);
+    if (!CGSizeEqualToSize(to.bounds.size, model_.bounds.size)) setBounds(to.bounds);
+}
+
+void View::setBounds(CGRect b) {
+    if (CGRectEqualToRect(b, model_.bounds)) return;
+    Geometry to = model_;
+    to.bounds = b;
+    willChange(kPropertyBounds, to);
+    CGSize old = model_.bounds.size;
+    model_.bounds = b;
+    if (!CGSizeEqualToSize(old, b.size)) boundsSizeChanged(old);
 }
 
 void View::setCenter(CGPoint c) {
-    frame_.origin = CGPointMake(c.x - frame_.size.width / 2, c.y - frame_.size.height / 2);
+    if (CGPointEqualToPoint(c, model_.center)) return;
+    Geometry to = model_;
+    to.center = c;
+    willChange(kPropertyCenter, to);
+    model_.center = c;
 }
 
-void View::addSubview(View* v) {
+void View::setTransform(CGAffineTransform t) {
+    if (CGAffineTransformEqualToTransform(t, model_.transform)) return;
+    Geometry to = model_;
+    to.transform = t;
+    willChange(kPropertyTransform, to);
+    model_.transform = t;
+}
+
+void View::setAlpha(float a) {
+    a = clampUnit(a);
+    if (a == model_.alpha) return;
+    Geometry to = model_;
+    to.alpha = a;
+    willChange(kPropertyAlpha, to);
+    model_.alpha = a;
+}
+
+void View::setBackgroundColor(Color c) {
+    if (c == model_.backgroundColor) return;
+    Geometry to = model_;
+    to.backgroundColor = c;
+    willChange(kPropertyBackgroundColor, to);
+    model_.backgroundColor = c;
+}
+
+void View::setCornerRadius(float r) {
+    r = std::max(0.0f, r);
+    if (r == cornerRadius_) return;
+    cornerRadius_ = r;
+    setNeedsDisplay();
+}
+
+void View::setClipsToBounds(bool c) {
+    if (c == clipsToBounds_) return;
+    clipsToBounds_ = c;
+    if (cornerRadius_ > 0) setNeedsDisplay();
+}
+
+void View::boundsSizeChanged(CGSize oldSize) {
+    setNeedsDisplay();
+    if (autoresizesSubviews_) {
+        // Index loop: a subview's own layout may not change this list, but
+        // be safe if it does.
+        for (size_t i = 0; i < subviews_.size(); ++i) subviews_[i]->autoresize(oldSize, model_.bounds.size);
+    }
+    layoutSubviews();
+}
+
+void View::autoresize(CGSize oldSuper, CGSize newSuper) {
+    if (autoresizingMask_ == kAutoresizingNone) return;
+    CGRect f = untransformedFrame(model_);
+    const unsigned m = autoresizingMask_;
+    resizeAxis(&f.origin.x, &f.size.width, oldSuper.width, newSuper.width, m & kAutoresizingFlexibleLeftMargin,
+               m & kAutoresizingFlexibleWidth, m & kAutoresizingFlexibleRightMargin);
+    resizeAxis(&f.origin.y, &f.size.height, oldSuper.height, newSuper.height, m & kAutoresizingFlexibleTopMargin,
+               m & kAutoresizingFlexibleHeight, m & kAutoresizingFlexibleBottomMargin);
+    setCenter(CGPointMake(f.origin.x + f.size.width / 2, f.origin.y + f.size.height / 2));
+    CGRect b = model_.bounds;
+    b.size = f.size;
+    setBounds(b);
+}
+
+void View::sizeToFit() {
+    CGRect f = frame();
+    CGSize s = sizeThatFits(model_.bounds.size);
+    setFrame(CGRectMake(f.origin.x, f.origin.y, s.width, s.height));
+}
+
+// ---- View: hierarchy --------------------------------------------------------------
+
+void View::attach(View* v, size_t index) {
     if (!v || v == this) return;
+    if (isDescendantOfView(v)) {
+        log("view: cannot add %s inside itself", v->className().c_str());
+        return;
+    }
     Ref<View> keep = v;
-    v->removeFromSuperview();
-    subviews_.push_back(v);
+    if (v->superview_ == this) {
+        auto it = std::find_if(subviews_.begin(), subviews_.end(), [v](const Ref<View>& r) { return r.get() == v; });
+        size_t at = size_t(it - subviews_.begin());
+        subviews_.erase(it);
+        if (index > at) --index;
+    } else {
+        v->detachFromSuperview();
+    }
+    index = std::min(index, subviews_.size());
+    subviews_.insert(subviews_.begin() + long(index), keep);
     v->superview_ = this;
+    v->didMoveToSuperview();
+}
+
+void View::addSubview(View* v) { attach(v, subviews_.size()); }
+void View::insertSubview(View* v, size_t index) { attach(v, index); }
+
+void View::insertSubviewBelow(View* v, View* sibling) {
+    auto it = std::find_if(subviews_.begin(), subviews_.end(), [sibling](const Ref<View>& r) { return r.get() == sibling; });
+    attach(v, it == subviews_.end() ? subviews_.size() : size_t(it - subviews_.begin()));
+}
+
+void View::insertSubviewAbove(View* v, View* sibling) {
+    auto it = std::find_if(subviews_.begin(), subviews_.end(), [sibling](const Ref<View>& r) { return r.get() == sibling; });
+    attach(v, it == subviews_.end() ? subviews_.size() : size_t(it - subviews_.begin()) + 1);
+}
+
+void View::bringSubviewToFront(View* v) {
+    if (v && v->superview_ == this) attach(v, subviews_.size());
+}
+
+void View::sendSubviewToBack(View* v) {
+    if (v && v->superview_ == this) attach(v, 0);
+}
+
+void View::detachFromSuperview() {
+    View* parent = superview_;
+    if (!parent) return;
+    superview_ = nullptr;
+    auto& list = parent->subviews_;
+    // The caller keeps a reference: erasing may drop the parent's.
+    list.erase(std::remove_if(list.begin(), list.end(), [this](const Ref<View>& r) { return r.get() == this; }),
+               list.end());
 }
 
 void View::removeFromSuperview() {
-    View* parent = superview_;
-    if (!parent) return;
+    if (!superview_) return;
     Ref<View> keep = this;  // the last reference may be the parent's
-    superview_ = nullptr;
-    auto& list = parent->subviews_;
-    list.erase(std::remove_if(list.begin(), list.end(), [this](const Ref<View>& r) { return r.get() == this; }),
-               list.end());
+    detachFromSuperview();
+    didMoveToSuperview();
 }
 
 View* View::viewWithTag(int tag) {
@@ -56,39 +327,84 @@ View* View::viewWithTag(int tag) {
     return nullptr;
 }
 
+bool View::isDescendantOfView(const View* v) const {
+    for (const View* p = this; p; p = p->superview_)
+        if (p == v) return true;
+    return false;
+}
+
+Window* View::window() const {
+    for (const View* v = this; v; v = v->superview_) {
+        if (v->layerOwner_) return v->layerOwner_;
+        if (auto* w = dynamic_cast<const Window*>(v)) return const_cast<Window*>(w);
+    }
+    return nullptr;
+}
+
+// ---- View: touches and coordinates ------------------------------------------------------
+
+Responder* View::nextResponder() const {
+    if (owner_) return owner_;
+    if (layerOwner_) return nullptr;  // an overlay layer ends the chain
+    return superview_;
+}
+
+bool View::pointInside(CGPoint p) const { return CGRectContainsPoint(model_.bounds, p); }
+
 View* View::hitTest(CGPoint p) {
-    if (hidden_ || !userInteraction_ || alpha_ < 0.01f) return nullptr;
-    if (!CGRectContainsPoint(bounds(), p)) return nullptr;
-    for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
-        View* v = it->get();
-        CGPoint local = CGPointMake(p.x - v->frame_.origin.x, p.y - v->frame_.origin.y);
+    if (hidden_ || !userInteraction_ || model_.alpha < 0.01f) return nullptr;
+    if (!pointInside(p)) return nullptr;
+    for (size_t i = subviews_.size(); i-- > 0;) {
+        View* v = subviews_[i].get();
+        CGPoint local = CGPointApplyAffineTransform(p, CGAffineTransformInvert(v->transformToSuperview()));
         if (View* hit = v->hitTest(local)) return hit;
     }
     return this;
 }
 
-CGPoint View::convertToWindow(CGPoint p) const {
-    for (const View* v = this; v && v->superview_; v = v->superview_) {
-        p.x += v->frame_.origin.x;
-        p.y += v->frame_.origin.y;
-    }
-    return p;
+CGAffineTransform View::transformToSuperview() const {
+    const CGSize s = model_.bounds.size;
+    CGAffineTransform t = CGAffineTransformMakeTranslation(-model_.bounds.origin.x - s.width / 2,
+                                                           -model_.bounds.origin.y - s.height / 2);
+    t = CGAffineTransformConcat(t, model_.transform);
+    return CGAffineTransformConcat(t, CGAffineTransformMakeTranslation(model_.center.x, model_.center.y));
 }
 
-CGPoint View::convertFromWindow(CGPoint p) const {
-    CGPoint origin = convertToWindow(CGPointZero);
-    return CGPointMake(p.x - origin.x, p.y - origin.y);
+CGAffineTransform View::transformToOverlay() const {
+    CGAffineTransform m = CGAffineTransformIdentity;
+    // Windows, overlay layers and the GL view hold their subviews in
+    // overlay space: the walk stops there.
+    for (const View* v = this; v && !v->layerOwner_ && !isSurface(v) && !dynamic_cast<const Window*>(v);
+         v = v->superview_)
+        m = CGAffineTransformConcat(m, v->transformToSuperview());
+    return m;
 }
 
-Window::~Window() {
-    if (gKeyWindow == this) gKeyWindow = nullptr;
+CGPoint View::convertPoint(CGPoint p, const View* from) const {
+    CGPoint overlay = from ? CGPointApplyAffineTransform(p, from->transformToOverlay()) : p;
+    return CGPointApplyAffineTransform(overlay, CGAffineTransformInvert(transformToOverlay()));
 }
 
-void Window::makeKeyAndVisible() {
-    gKeyWindow = this;
-    setHidden(false);
+CGPoint View::convertPointTo(CGPoint p, const View* to) const {
+    CGPoint overlay = CGPointApplyAffineTransform(p, transformToOverlay());
+    return to ? to->convertPoint(overlay, nullptr) : overlay;
 }
 
-Window* Window::keyWindow() { return gKeyWindow; }
+CGRect View::convertRect(CGRect r, const View* from) const {
+    CGAffineTransform m = from ? from->transformToOverlay() : CGAffineTransformIdentity;
+    m = CGAffineTransformConcat(m, CGAffineTransformInvert(transformToOverlay()));
+    return CGRectApplyAffineTransform(r, m);
+}
+
+View::Geometry View::presentation() const {
+    Geometry g = model_;
+    if (!animatedMask_) return g;
+    if (animatedMask_ & kPropertyCenter) g.center = presentation_.center;
+    if (animatedMask_ & kPropertyBounds) g.bounds = presentation_.bounds;
+    if (animatedMask_ & kPropertyTransform) g.transform = presentation_.transform;
+    if (animatedMask_ & kPropertyAlpha) g.alpha = presentation_.alpha;
+    if (animatedMask_ & kPropertyBackgroundColor) g.backgroundColor = presentation_.backgroundColor;
+    return g;
+}
 
 }  // namespace host
