@@ -2,14 +2,22 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
+#include "AutoPlayer.h"
+#include "GameOptions.h"
+#include "MainMenu.h"
 #include "engine/CCDirector.h"
-#include "engine/CCScene.h"
+#include "engine/CCTexture2D.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/EAGLView.h"
+#include "host/AccelerometerInput.h"
+#include "host/Bundle.h"
 #include "host/Device.h"
+#include "host/Log.h"
 #include "host/Options.h"
 #include "host/UserDefaults.h"
+#include "host/WindowIcon.h"
 
 HOST_REGISTER_DELEGATE(AppDelegate);
 
@@ -38,10 +46,38 @@ void AppDelegate::applicationDidFinishLaunching(host::Application*) {
     viewController_->setView(glView);
     window_->addSubview(viewController_->view());
     window_->makeKeyAndVisible();
+    const std::string icon = host::Bundle::main().pathForResource("Icon", "png", "");
+    if (icon.empty())
+        host::log("game: the window icon Icon.png is missing");
+    else
+        host::setWindowIcon(icon);
 
+    CCTexture2D::setDefaultAlphaPixelFormat(kCCTexture2DPixelFormat_RGBA8888);
     removeStartupFlicker();
-    // The main menu replaces this empty scene once it exists.
-    director->runWithScene(CCScene::node());
+
+    MainMenu* menu = MainMenu::node();
+    if (!menu) {
+        host::log("game: the main menu cannot be built; giving up");
+        host::Application::sharedApplication()->terminate();
+        return;
+    }
+    director->runWithScene(menu);
+    startPlayer();
+}
+
+void AppDelegate::startPlayer() {
+    if (GameOptions::shared().autoplay) {
+        autoPlayer_ = AutoPlayer::autoPlayer();
+        autoPlayer_->start();
+    } else {
+        host::AccelerometerInput::shared().start();
+    }
+}
+
+void AppDelegate::stopPlayer() {
+    if (autoPlayer_) autoPlayer_->stop();
+    autoPlayer_.reset();
+    host::AccelerometerInput::shared().stop();
 }
 
 void AppDelegate::applicationWillResignActive(host::Application*) { CCDirector::sharedDirector()->pause(); }
@@ -58,6 +94,7 @@ void AppDelegate::applicationDidEnterBackground(host::Application*) {
 void AppDelegate::applicationWillEnterForeground(host::Application*) { CCDirector::sharedDirector()->startAnimation(); }
 
 void AppDelegate::applicationWillTerminate(host::Application*) {
+    stopPlayer();
     host::UserDefaults::standardUserDefaults().synchronize();
     CCDirector* director = CCDirector::sharedDirector();
     if (EAGLView* view = director->openGLView()) view->removeFromSuperview();
@@ -71,6 +108,7 @@ void AppDelegate::applicationSignificantTimeChange(host::Application*) {
 }
 
 AppDelegate::~AppDelegate() {
+    stopPlayer();
     host::UserDefaults::standardUserDefaults().synchronize();
     if (CCDirector::hasSharedDirector()) CCDirector::sharedDirector()->end();
     window_.reset();

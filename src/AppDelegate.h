@@ -1,6 +1,7 @@
 // The application delegate: start-up and the life-cycle callbacks.
 #pragma once
 
+#include "AutoPlayer.h"
 #include "RootViewController.h"
 #include "host/Application.h"
 #include "host/Ref.h"
@@ -25,6 +26,12 @@ protected:
     ~AppDelegate() override;
 
 private:
+    // Tilting comes from the built-in player with --autoplay, else from the
+    // keyboard or a gamepad.
+    void startPlayer();
+    void stopPlayer();
+
     host::Ref<host::Window> window_;
     host::Ref<RootViewController> viewController_;
+    host::Ref<AutoPlayer> autoPlayer_;
 };

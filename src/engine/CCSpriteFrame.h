@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "engine/CCTexture2D.h"
 #include "host/CGGeometry.h"
 #include "host/Object.h"
 #include "host/Ref.h"

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 
+#include "host/AccelerometerInput.h"
 #include "host/Clock.h"
 #include "host/Device.h"
 #include "host/Display.h"
@@ -83,38 +84,65 @@ void Application::terminate() {
     RunLoop::main().stop();
 }
 
-void Application::deliverPointer(long long pointer, int phase, float ix, float iy, double timestamp) {
-    View* v = touchView_;
-    if (!v) return;
-    // Interface points (landscape as the player sees it) to the portrait
-    // view's own coordinates, by the status-bar orientation.
-    CGRect b = v->bounds();
+CGPoint Application::surfacePointForInterfacePoint(CGPoint ip) const {
+    if (!touchView_) return ip;
+    CGRect b = touchView_->bounds();
     float W = b.size.width, H = b.size.height;
-    CGPoint p;
     switch (statusBarOrientation_) {
-        case 2: p = CGPointMake(W - ix, H - iy); break;
-        case 3: p = CGPointMake(W - iy, ix); break;
-        case 4: p = CGPointMake(iy, H - ix); break;
-        default: p = CGPointMake(ix, iy); break;
+        case 2: return CGPointMake(W - ip.x, H - ip.y);
+        case 3: return CGPointMake(W - ip.y, ip.x);
+        case 4: return CGPointMake(ip.y, H - ip.x);
+        default: return ip;
     }
-    Ref<Touch> touch;
+}
+
+CGPoint Application::interfacePointForSurfacePoint(CGPoint sp) const {
+    if (!touchView_) return sp;
+    CGRect b = touchView_->bounds();
+    float W = b.size.width, H = b.size.height;
+    switch (statusBarOrientation_) {
+        case 2: return CGPointMake(W - sp.x, H - sp.y);
+        case 3: return CGPointMake(sp.y, W - sp.x);
+        case 4: return CGPointMake(H - sp.y, sp.x);
+        default: return sp;
+    }
+}
+
+void Application::deliverPointer(long long pointer, int phase, float ix, float iy, double timestamp) {
+    const CGPoint ip = CGPointMake(ix, iy);
     auto it = activeTouches_.find(pointer);
+    ActiveTouch active;
     if (phase == 0) {
-        touch = Ref<Touch>::adopt(new Touch);
-        touch->setView(v);
-        touch->setTapCount(1);
-        touch->setLocation(p);
-        touch->setLocation(p);
-        touch->setPhase(TouchPhase::Began);
-        activeTouches_[pointer] = touch;
+        if (it != activeTouches_.end()) {
+            // A pointer that went down twice without coming up: the first
+            // touch is cancelled before the new one begins.
+            deliverPointer(pointer, 3, ix, iy, timestamp);
+        }
+        Window* window = Window::keyWindow();
+        active.overlay = window ? window->overlayHitTest(ip) : nullptr;
+        View* v = active.overlay ? active.overlay.get() : touchView_;
+        if (!v) return;
+        active.touch = Ref<Touch>::adopt(new Touch);
+        active.touch->setView(v);
+        active.touch->setTapCount(1);
+        CGPoint p = active.overlay ? v->convertPoint(ip, nullptr) : surfacePointForInterfacePoint(ip);
+        active.touch->setLocation(p);
+        active.touch->setLocation(p);
+        active.touch->setPhase(TouchPhase::Began);
+        activeTouches_[pointer] = active;
     } else {
         if (it == activeTouches_.end()) return;  // a pointer that never went down here
-        touch = it->second;
-        touch->setLocation(p);
-        touch->setPhase(phase == 1 ? TouchPhase::Moved : phase == 2 ? TouchPhase::Ended : TouchPhase::Cancelled);
+        active = it->second;
+        View* v = active.touch->view();
+        // Locations follow the view, wherever it has moved meanwhile.
+        active.touch->setLocation(active.overlay ? v->convertPoint(ip, nullptr) : surfacePointForInterfacePoint(ip));
+        active.touch->setPhase(phase == 1 ? TouchPhase::Moved : phase == 2 ? TouchPhase::Ended : TouchPhase::Cancelled);
     }
+    Touch* touch = active.touch.get();
+    View* v = touch->view();
     touch->setTimestamp(timestamp);
     if (phase >= 2) activeTouches_.erase(pointer);
+    if (!v) return;
     TouchSet* set = TouchSet::setWithTouch(touch);
     Event* event = Event::eventWithTouches(set, timestamp);
     switch (phase) {
@@ -131,6 +159,7 @@ double wallSeconds();
 }  // namespace
 
 bool handleApplicationEvent(Application* app, const SDL_Event& e) {
+    AccelerometerInput::shared().handleEvent(e);
     ApplicationDelegate* d = app->delegate();
     switch (e.type) {
         case SDL_QUIT: app->terminate(); return true;

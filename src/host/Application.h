@@ -53,7 +53,14 @@ public:
     // Delivers a mouse or finger event at an interface point (points,
     // origin top left) as a touch; phase 0 began, 1 moved, 2 ended,
     // 3 cancelled. `pointer` tells fingers (and the mouse, -1) apart.
+    // The key window's overlay views take a touch first (topmost first;
+    // see View.h); one they do not take goes to the touch view. Either way
+    // the view that took the touch gets all of its phases.
     void deliverPointer(long long pointer, int phase, float ix, float iy, double timestamp);
+    // Interface points to the touch view's own (portrait) coordinates, by
+    // the status-bar orientation, and back.
+    CGPoint surfacePointForInterfacePoint(CGPoint p) const;
+    CGPoint interfacePointForSurfacePoint(CGPoint p) const;
 
 private:
     friend int ApplicationMain(int, char**, const char*, const char*);
@@ -64,7 +71,12 @@ private:
     View* touchView_ = nullptr;
     bool terminating_ = false;
     bool minimized_ = false;
-    std::map<long long, Ref<Touch>> activeTouches_;
+    // Each pointer that is down: its touch and the view that took it.
+    struct ActiveTouch {
+        Ref<Touch> touch;
+        Ref<View> overlay;  // nullptr: the touch view has it
+    };
+    std::map<long long, ActiveTouch> activeTouches_;
 };
 
 // Delegate classes are looked up by name.
