@@ -30,10 +30,10 @@ Decoded decode(const std::string& path) {
     return d;
 }
 
-std::string writeWav(const std::string& name, const WavSpec& spec, double seconds = 0.05) {
+std::string writeWav(const std::string& name, const WavSpec& wavLayout, double seconds = 0.05) {
     std::string path = audiotest::scratchPath(name);
-    audiotest::writeFile(path, audiotest::makeWav(spec, audiotest::tone(seconds, 440, 0.5, spec.sampleRate,
-                                                                        spec.channels)));
+    audiotest::writeFile(path, audiotest::makeWav(wavLayout, audiotest::tone(seconds, 440, 0.5, wavLayout.sampleRate,
+                                                                        wavLayout.channels)));
     return path;
 }
 
@@ -86,10 +86,10 @@ TEST(SoundDecoding, WaveFilesKeepTheirStoredLayout) {
 }
 
 TEST(SoundDecoding, EightBitSamplesStayUnsignedAndSixteenBitSamplesKeepTheirValues) {
-    WavSpec spec;
-    spec.bitsPerSample = 8;
+    WavSpec wavLayout;
+    wavLayout.bitsPerSample = 8;
     std::string path = audiotest::scratchPath("levels8.wav");
-    audiotest::writeFile(path, audiotest::makeWav(spec, {0.0f, 1.0f, -1.0f}));
+    audiotest::writeFile(path, audiotest::makeWav(wavLayout, {0.0f, 1.0f, -1.0f}));
     ALsizei size = 0, rate = 0;
     ALenum format = 0;
     CDAudioData d = CDGetOpenALAudioData(path, &size, &format, &rate);
@@ -111,23 +111,23 @@ TEST(SoundDecoding, EightBitSamplesStayUnsignedAndSixteenBitSamplesKeepTheirValu
 }
 
 TEST(SoundDecoding, AFileWithoutExtensionIsReadAsWave) {
-    WavSpec spec;
-    std::string path = writeWav("noextension", spec);
+    WavSpec wavLayout;
+    std::string path = writeWav("noextension", wavLayout);
     Decoded d = decode(path);
     EXPECT_TRUE(d.ok);
     EXPECT_EQ(d.format, AL_FORMAT_MONO16);
 
     // ... and so it takes the wave rules: 24 bits is refused even though
     // libsndfile could convert it.
-    spec.bitsPerSample = 24;
-    path = writeWav("noextension24", spec);
+    wavLayout.bitsPerSample = 24;
+    path = writeWav("noextension24", wavLayout);
     expectRefused(decode(path), path, "24-bit without extension");
 }
 
 TEST(SoundDecoding, WaveFilesOutsideTheRulesAreRefused) {
     struct Case {
         const char* name;
-        WavSpec spec;
+        WavSpec wavLayout;
     };
     std::vector<Case> cases;
     WavSpec s;
@@ -150,7 +150,7 @@ TEST(SoundDecoding, WaveFilesOutsideTheRulesAreRefused) {
     s.sampleRate = 0;
     cases.push_back({"norate.wav", s});
     for (const Case& c : cases) {
-        std::string path = writeWav(c.name, c.spec);
+        std::string path = writeWav(c.name, c.wavLayout);
         expectRefused(decode(path), path, c.name);
     }
 }

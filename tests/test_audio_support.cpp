@@ -120,11 +120,11 @@ std::vector<float> tone(double seconds, double frequency, double amplitude, uint
     return out;
 }
 
-std::vector<uint8_t> makeWav(const WavSpec& spec, const std::vector<float>& samples) {
+std::vector<uint8_t> makeWav(const WavSpec& wavLayout, const std::vector<float>& samples) {
     std::vector<uint8_t> data;
     for (float s : samples) {
         double v = std::max(-1.0, std::min(1.0, double(s)));
-        switch (spec.bitsPerSample) {
+        switch (wavLayout.bitsPerSample) {
             case 8: data.push_back(uint8_t(std::lround(v * 127.0) + 128)); break;
             case 24: {
                 int32_t i = int32_t(std::lround(v * 8388607.0));
@@ -141,18 +141,18 @@ std::vector<uint8_t> makeWav(const WavSpec& spec, const std::vector<float>& samp
             default: put16(data, uint16_t(int16_t(std::lround(v * 32767.0)))); break;
         }
     }
-    const uint16_t blockAlign = uint16_t(spec.channels * spec.bitsPerSample / 8);
-    uint32_t declared = spec.declaredDataSize < 0 ? uint32_t(data.size()) : uint32_t(spec.declaredDataSize);
-    std::vector<uint8_t> b(spec.riffId.begin(), spec.riffId.end());
+    const uint16_t blockAlign = uint16_t(wavLayout.channels * wavLayout.bitsPerSample / 8);
+    uint32_t declared = wavLayout.declaredDataSize < 0 ? uint32_t(data.size()) : uint32_t(wavLayout.declaredDataSize);
+    std::vector<uint8_t> b(wavLayout.riffId.begin(), wavLayout.riffId.end());
     put32(b, uint32_t(4 + 8 + 16 + 8 + data.size()));
     b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     put32(b, 16);
-    put16(b, spec.formatTag);
-    put16(b, spec.channels);
-    put32(b, spec.sampleRate);
-    put32(b, spec.sampleRate * blockAlign);
+    put16(b, wavLayout.formatTag);
+    put16(b, wavLayout.channels);
+    put32(b, wavLayout.sampleRate);
+    put32(b, wavLayout.sampleRate * blockAlign);
     put16(b, blockAlign);
-    put16(b, spec.bitsPerSample);
+    put16(b, wavLayout.bitsPerSample);
     b.insert(b.end(), {'d', 'a', 't', 'a'});
     put32(b, declared);
     b.insert(b.end(), data.begin(), data.end());
@@ -166,12 +166,12 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 std::string writeToneFile(const std::string& name, double seconds, double frequency, double amplitude,
                           uint32_t rate, int channels, uint16_t bits) {
-    WavSpec spec;
-    spec.channels = uint16_t(channels);
-    spec.sampleRate = rate;
-    spec.bitsPerSample = bits;
+    WavSpec wavLayout;
+    wavLayout.channels = uint16_t(channels);
+    wavLayout.sampleRate = rate;
+    wavLayout.bitsPerSample = bits;
     std::string path = scratchPath(name);
-    writeFile(path, makeWav(spec, tone(seconds, frequency, amplitude, rate, channels)));
+    writeFile(path, makeWav(wavLayout, tone(seconds, frequency, amplitude, rate, channels)));
     return path;
 }
 

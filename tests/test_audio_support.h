@@ -36,7 +36,7 @@ struct WavSpec {
     uint16_t bitsPerSample = 16;
     int64_t declaredDataSize = -1;   // -1: the real size
 };
-std::vector<uint8_t> makeWav(const WavSpec& spec, const std::vector<float>& samples);
+std::vector<uint8_t> makeWav(const WavSpec& wavLayout, const std::vector<float>& samples);
 // A sine of `seconds` at `frequency` and `amplitude`, interleaved for
 // `channels` (every channel the same).
 std::vector<float> tone(double seconds, double frequency, double amplitude, uint32_t rate, int channels = 1);
