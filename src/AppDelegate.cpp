@@ -7,6 +7,7 @@
 #include "AutoPlayer.h"
 #include "GameOptions.h"
 #include "MainMenu.h"
+#include "MyAdClass/QBDownloader.h"
 #include "engine/CCDirector.h"
 #include "engine/CCTexture2D.h"
 #include "engine/platform/CCDirectorIOS.h"
@@ -22,6 +23,9 @@
 HOST_REGISTER_DELEGATE(AppDelegate);
 
 void AppDelegate::applicationDidFinishLaunching(host::Application*) {
+    GameOptions::shared().applyServerSettings();
+    QBDownloader::shared()->startUpdates();
+
     const host::Options& o = host::Options::shared();
     srandom(o.hasSeed ? static_cast<unsigned>(o.seed) : static_cast<unsigned>(time(nullptr)));
 
@@ -54,6 +58,14 @@ void AppDelegate::applicationDidFinishLaunching(host::Application*) {
 
     CCTexture2D::setDefaultAlphaPixelFormat(kCCTexture2DPixelFormat_RGBA8888);
     removeStartupFlicker();
+
+    adview_ = host::createOwned<AdViewController>([](AdViewController* a) { return a->initWithFrame(CGRectZero); });
+    if (adview_) {
+        viewController_->view()->addSubview(adview_);
+        adview_->setCurrentViewController(viewController_);
+        adview_->start();
+        adview_->release();
+    }
 
     MainMenu* menu = MainMenu::node();
     if (!menu) {
@@ -98,6 +110,7 @@ void AppDelegate::applicationWillTerminate(host::Application*) {
     host::UserDefaults::standardUserDefaults().synchronize();
     CCDirector* director = CCDirector::sharedDirector();
     if (EAGLView* view = director->openGLView()) view->removeFromSuperview();
+    adview_ = nullptr;  // it goes with the GL view
     viewController_.reset();
     window_.reset();
     director->end();

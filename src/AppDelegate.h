@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AutoPlayer.h"
+#include "MyAdClass/AdViewController.h"
 #include "RootViewController.h"
 #include "host/Application.h"
 #include "host/Ref.h"
@@ -20,6 +21,8 @@ public:
     void removeStartupFlicker() {}
 
     host::Window* window() const { return window_; }
+    // The advert slot over the GL view; its superview owns it.
+    AdViewController* adview() const { return adview_; }
     void setWindow(host::Window* w) { window_ = w; }
 
 protected:
@@ -34,4 +37,5 @@ private:
     host::Ref<host::Window> window_;
     host::Ref<RootViewController> viewController_;
     host::Ref<AutoPlayer> autoPlayer_;
+    AdViewController* adview_ = nullptr;
 };

@@ -2,8 +2,8 @@
 // uncompressed formats (plain, gzip and CCZ), PVRTC handling, and files
 // whose header lies.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
+#include "Deflate.h"
 #include "RenderFixture.h"
 #include "TestFiles.h"
 #include "TextureRectNode.h"
@@ -44,24 +44,10 @@ std::string repeat(const std::string& unit, size_t n) {
     return s;
 }
 
-std::string deflated(const std::string& data, int windowBits) {
-    z_stream s{};
-    deflateInit2(&s, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&s, uLong(data.size())) + 64, '\0');
-    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    s.avail_in = uInt(data.size());
-    s.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    s.avail_out = uInt(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(s.total_out);
-    deflateEnd(&s);
-    return out;
-}
-
 std::string cczOf(const std::string& data) {
     const uint32_t n = uint32_t(data.size());
     return std::string("CCZ!") + bytes({0, 0, 0, 2, 0, 0, 0, 0}) +
-           std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + deflated(data, 15);
+           std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + compress(data, 15);
 }
 
 class PVRTextures : public RenderFixture {
@@ -200,7 +186,7 @@ TEST_F(PVRTextures, RawPVRTCDataSizes) {
 
 TEST_F(PVRTextures, CompressedFilesLoadThroughTheCache) {
     const std::string pvr = pvrFile({}, repeat(bytes({0, 0, 255, 255}), 4));
-    dir_.write("sheet.pvr.gz", deflated(pvr, 31));
+    dir_.write("sheet.pvr.gz", compress(pvr, 31));
     dir_.write("sheet.pvr.ccz", cczOf(pvr));
     dir_.write("sheet.pvr", pvr);
     for (const char* name : {"sheet.pvr", "sheet.pvr.gz", "sheet.pvr.ccz"}) {

@@ -1,11 +1,11 @@
 // Whole-file reads and zlib, gzip and CCZ inflation, including lying
 // headers, truncation and decompression bombs.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdlib>
 #include <memory>
 
+#include "Deflate.h"
 #include "TestFiles.h"
 #include "engine/Support/ZipUtils.h"
 #include "engine/Support/base64.h"
@@ -14,21 +14,6 @@ namespace {
 
 using Buffer = std::unique_ptr<unsigned char, decltype(&std::free)>;
 Buffer adopt(unsigned char* p) { return Buffer(p, &std::free); }
-
-// zlib (windowBits 15) or gzip (31) compression of `data`.
-std::string compress(const std::string& data, int windowBits = 15, int level = 9) {
-    z_stream s{};
-    deflateInit2(&s, level, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&s, uLong(data.size())) + 64, '\0');
-    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    s.avail_in = uInt(data.size());
-    s.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    s.avail_out = uInt(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(s.total_out);
-    deflateEnd(&s);
-    return out;
-}
 
 std::string patterned(size_t n) {
     std::string s(n, '\0');

@@ -1,33 +1,17 @@
 #include "engine/CCAnimationCache.h"
 
 #include <cstdio>
-#include <mutex>
 
 #include "engine/CCAnimation.h"
+#include "engine/Support/SharedInstance.h"
 
 namespace {
-std::mutex gAnimationCacheLock;
-CCAnimationCache* gSharedAnimationCache = nullptr;
+SharedInstance<CCAnimationCache> gSharedAnimationCache;
 }  // namespace
 
-CCAnimationCache* CCAnimationCache::sharedAnimationCache() {
-    std::lock_guard<std::mutex> guard(gAnimationCacheLock);
-    if (!gSharedAnimationCache)
-        gSharedAnimationCache = host::createOwned<CCAnimationCache>([](CCAnimationCache* c) { return c->init(); });
-    return gSharedAnimationCache;
-}
+CCAnimationCache* CCAnimationCache::sharedAnimationCache() { return gSharedAnimationCache.get(); }
 
-void CCAnimationCache::purgeSharedAnimationCache() {
-    CCAnimationCache* old = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(gAnimationCacheLock);
-        old = gSharedAnimationCache;
-        gSharedAnimationCache = nullptr;
-    }
-    // Released outside the lock: dropping animations may run arbitrary
-    // destructors.
-    host::release(old);
-}
+void CCAnimationCache::purgeSharedAnimationCache() { gSharedAnimationCache.purge(); }
 
 bool CCAnimationCache::init() {
     animations_.reserve(20);

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -14,14 +13,14 @@
 #include "engine/CCTextureCache.h"
 #include "engine/Support/CCFileUtils.h"
 #include "engine/Support/CCGeometryStrings.h"
+#include "engine/Support/SharedInstance.h"
 #include "host/Log.h"
 #include "host/Path.h"
 #include "host/PlistValue.h"
 
 namespace {
 
-std::mutex gSpriteFrameCacheLock;
-CCSpriteFrameCache* gSharedSpriteFrameCache = nullptr;
+SharedInstance<CCSpriteFrameCache> gSharedSpriteFrameCache;
 
 // Names from a file go into log lines: control characters would break the
 // one-line rule, and a huge name would flood the log.
@@ -263,24 +262,9 @@ CCTexture2D* loadTexture(const std::string& file) {
 
 }  // namespace
 
-CCSpriteFrameCache* CCSpriteFrameCache::sharedSpriteFrameCache() {
-    std::lock_guard<std::mutex> guard(gSpriteFrameCacheLock);
-    if (!gSharedSpriteFrameCache)
-        gSharedSpriteFrameCache =
-            host::createOwned<CCSpriteFrameCache>([](CCSpriteFrameCache* c) { return c->init(); });
-    return gSharedSpriteFrameCache;
-}
+CCSpriteFrameCache* CCSpriteFrameCache::sharedSpriteFrameCache() { return gSharedSpriteFrameCache.get(); }
 
-void CCSpriteFrameCache::purgeSharedSpriteFrameCache() {
-    CCSpriteFrameCache* old = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(gSpriteFrameCacheLock);
-        old = gSharedSpriteFrameCache;
-        gSharedSpriteFrameCache = nullptr;
-    }
-    // Released outside the lock: dropping frames releases textures.
-    host::release(old);
-}
+void CCSpriteFrameCache::purgeSharedSpriteFrameCache() { gSharedSpriteFrameCache.purge(); }
 
 bool CCSpriteFrameCache::init() {
     spriteFrames_.reserve(100);

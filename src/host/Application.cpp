@@ -18,6 +18,7 @@
 #include "host/Touch.h"
 #include "host/UserDefaults.h"
 #include "host/View.h"
+#include "host/ViewAnimation.h"
 
 extern char** environ;
 
@@ -46,6 +47,7 @@ Application* Application::sharedApplication() {
 }
 
 void Application::setStatusBarOrientation(int o, bool) { statusBarOrientation_ = o; }
+void Application::setStatusBarHidden(bool hidden, bool) { statusBarHidden_ = hidden; }
 
 bool Application::openURL(const std::string& url) {
     auto colon = url.find(':');
@@ -304,6 +306,9 @@ int ApplicationMain(int argc, char** argv, const char* principalClassName, const
     RunLoop::main().run();
     {
         AutoreleasePool pool;
+        // Animations still running hold views and GL textures: let them go
+        // while the views' world and the GL context are still there.
+        ViewAnimator::shared().cancelAll();
         delegateObject->release();
         app->delegate_ = nullptr;
         app->delegateObject_ = nullptr;

@@ -38,6 +38,10 @@ public:
 
     int statusBarOrientation() const { return statusBarOrientation_; }
     void setStatusBarOrientation(int o, bool animated);
+    // The emulated device shows no status bar; its state is only tracked,
+    // so code that hides it and shows it again behaves as on the device.
+    bool isStatusBarHidden() const { return statusBarHidden_; }
+    void setStatusBarHidden(bool hidden, bool animated);
     // Hands http, https and mailto links to the desktop's opener.
     bool openURL(const std::string& url);
     ApplicationDelegate* delegate() const { return delegate_; }
@@ -66,6 +70,7 @@ private:
     friend int ApplicationMain(int, char**, const char*, const char*);
     friend bool handleApplicationEvent(Application*, const SDL_Event&);
     int statusBarOrientation_ = 1;
+    bool statusBarHidden_ = false;
     ApplicationDelegate* delegate_ = nullptr;
     Object* delegateObject_ = nullptr;
     View* touchView_ = nullptr;

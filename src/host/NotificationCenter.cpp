@@ -11,8 +11,9 @@ const char* const kApplicationDidBecomeActiveNotification = "ApplicationDidBecom
 const char* const kApplicationWillTerminateNotification = "ApplicationWillTerminateNotification";
 
 NotificationCenter& NotificationCenter::defaultCenter() {
-    static NotificationCenter center;
-    return center;
+    // Never destroyed: objects let go of late at exit still unregister.
+    static NotificationCenter* center = new NotificationCenter;
+    return *center;
 }
 
 void NotificationCenter::add(Object* observer, const std::string& name, Object* sender,

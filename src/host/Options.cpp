@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace host {
 
@@ -21,6 +22,24 @@ void CommandLine::addString(const std::string& name, std::string* out, const std
         *out = v;
         return true;
     }});
+}
+
+// An http or https base URL with a host; a trailing slash is dropped so
+// that paths can be appended.
+static bool parseBaseURL(const std::string& v, std::string* out) {
+    for (const char* scheme : {"http://", "https://"}) {
+        const size_t n = std::strlen(scheme);
+        if (v.size() > n && v.compare(0, n, scheme) == 0 && v[n] != '/') {
+            *out = v.back() == '/' ? v.substr(0, v.size() - 1) : v;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CommandLine::addURL(const std::string& name, std::string* out, const std::string& help) {
+    flags_.push_back({name, help + " (an http:// or https:// URL)", true,
+                      [out](const std::string& v) { return parseBaseURL(v, out); }});
 }
 
 static bool parseLong(const std::string& v, long min, long max, long* out) {

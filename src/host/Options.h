@@ -30,6 +30,8 @@ public:
     void addFlag(const std::string& name, bool* out, const std::string& help);
     void addString(const std::string& name, std::string* out, const std::string& help);
     void addLong(const std::string& name, long min, long max, long* out, const std::string& help);
+    // A base URL: http or https with a host, stored without a trailing '/'.
+    void addURL(const std::string& name, std::string* out, const std::string& help);
     // Registers the flags every executable takes, writing into `o`.
     void addCommon(Options& o);
     // Parses argv; on error returns false with a one-line message.

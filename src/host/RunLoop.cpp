@@ -51,8 +51,11 @@ void DisplayLink::invalidate() {
 RunLoop::RunLoop() = default;
 
 RunLoop& RunLoop::main() {
-    static RunLoop loop;
-    return loop;
+    // Never destroyed: at exit, background threads may still post to it,
+    // and the work it holds owns views whose teardown needs the other
+    // services.
+    static RunLoop* loop = new RunLoop;
+    return *loop;
 }
 
 bool RunLoop::isMainThread() { return std::this_thread::get_id() == gMainThread; }

@@ -3,10 +3,20 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "host/View.h"
+
 namespace host {
 
-CGPoint Touch::locationInView(View*) const { return location_; }
-CGPoint Touch::previousLocationInView(View*) const { return previous_; }
+// Touches on an overlay view convert to any other view; a touch on the GL
+// view stays in its portrait surface coordinates, which only the engine
+// reads.
+static CGPoint locationIn(CGPoint p, const View* own, const View* wanted) {
+    if (!own || !wanted || wanted == own || isSurfaceView(own)) return p;
+    return wanted->convertPoint(p, own);
+}
+
+CGPoint Touch::locationInView(View* view) const { return locationIn(location_, view_, view); }
+CGPoint Touch::previousLocationInView(View* view) const { return locationIn(previous_, view_, view); }
 
 void Touch::setLocation(CGPoint now) {
     previous_ = location_;

@@ -22,9 +22,9 @@ public:
     Touch() = default;
     bool init() { return true; }
 
-    // The location is kept in the coordinates of the touch's own view; no
-    // other view conversion exists on this platform, so the argument only
-    // names the view the caller expects (nullptr or the touch's view).
+    // The location in `view`'s coordinates (the touch's own view for
+    // nullptr). A touch on the GL view keeps its portrait surface
+    // coordinates whatever view is asked for.
     CGPoint locationInView(View* view) const;
     CGPoint previousLocationInView(View* view) const;
 

@@ -90,8 +90,10 @@ CGAffineTransform interpolateTransform(const CGAffineTransform& from, const CGAf
 }
 
 ViewAnimator& ViewAnimator::shared() {
-    static ViewAnimator animator;
-    return animator;
+    // Never destroyed: the views and GL textures of running animations
+    // must not be let go of after the services they need are gone.
+    static ViewAnimator* animator = new ViewAnimator;
+    return *animator;
 }
 
 ViewAnimator::Group* ViewAnimator::currentGroup() { return open_.empty() ? nullptr : open_.back().get(); }
