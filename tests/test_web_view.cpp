@@ -213,7 +213,8 @@ TEST(WebViewHostileMarkup, MalformedBytesAndSizesAreReadSafely) {
     host::AutoreleasePool pool;
     WebView* web = WebView::webViewWithFrame(CGRectMake(0, 0, 320, 200));
     // Invalid UTF-8, a NUL, absurd sizes and colours.
-    web->loadData(std::string("<p>\xFF\xFE bad \xC3(\0 nul</p>", 24) +
+    static const char kBadBytes[] = "<p>\xFF\xFE bad \xC3(\0 nul</p>";
+    web->loadData(std::string(kBadBytes, sizeof kBadBytes - 1) +
                       "<img width=99999999 height=-5><font size=999999 color=#zzzzzz>big</font>"
                       "<hr width=1e40 size=nan><p style=\"font-size:1e30px;margin:-1e30px\">x</p>",
                   "text/html", "utf-8", "");
