@@ -32,6 +32,22 @@ TEST(CommandLine, ParsesCommonFlagsAndRejectsBadOnes) {
     EXPECT_FALSE(cl.parse(3, const_cast<char**>(negative), &err));
 }
 
+TEST(CommandLine, HelpListsEveryFlagAndStopsTheParse) {
+    host::Options o;
+    host::CommandLine cl("tiltboard");
+    cl.addCommon(o);
+    std::string server;
+    cl.addURL("--feed-server", &server, "the promotion feed server");
+    const char* args[] = {"tiltboard", "--frames", "5", "--help", "--bogus"};
+    std::string err;
+    ASSERT_TRUE(cl.parse(5, const_cast<char**>(args), &err)) << err;
+    EXPECT_TRUE(cl.helpRequested());
+    const std::string help = cl.help();
+    for (const char* flag : {"--headless", "--frames V", "--data-dir V", "--feed-server V", "--help"})
+        EXPECT_NE(help.find(flag), std::string::npos) << flag;
+    EXPECT_NE(help.find("the promotion feed server"), std::string::npos);
+}
+
 class RunLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {

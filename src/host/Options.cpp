@@ -1,5 +1,6 @@
 #include "host/Options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +80,10 @@ void CommandLine::addCommon(Options& o) {
 bool CommandLine::parse(int argc, char** argv, std::string* error) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            helpRequested_ = true;
+            return true;
+        }
         std::string value;
         bool hasInlineValue = false;
         auto eq = arg.find('=');
@@ -117,18 +122,28 @@ bool CommandLine::parse(int argc, char** argv, std::string* error) {
     return true;
 }
 
-std::string CommandLine::usage() const {
-    std::string u = "usage: " + program_;
-    for (const Flag& s : flags_) u += " [" + s.name + (s.takesValue ? " V]" : "]");
-    return u;
+std::string CommandLine::help() const {
+    std::string text = "usage: " + program_ + " [options]\n";
+    size_t width = 0;
+    for (const Flag& f : flags_) width = std::max(width, f.name.size() + (f.takesValue ? 2 : 0));
+    for (const Flag& f : flags_) {
+        std::string left = f.name + (f.takesValue ? " V" : "");
+        text += "  " + left + std::string(width - left.size() + 2, ' ') + f.help + "\n";
+    }
+    text += "  --help" + std::string(width > 6 ? width - 6 + 2 : 2, ' ') + "print this help and exit\n";
+    return text;
 }
 
 void parseCommandLineOrExit(CommandLine& cl, int argc, char** argv) {
     std::string error;
     if (!cl.parse(argc, argv, &error)) {
-        std::fprintf(stderr, "%s: %s (see README for the options)\n", argc > 0 ? argv[0] : "tiltboard",
+        std::fprintf(stderr, "%s: %s (--help lists the options)\n", argc > 0 ? argv[0] : "tiltboard",
                      error.c_str());
         std::exit(2);
+    }
+    if (cl.helpRequested()) {
+        std::fputs(cl.help().c_str(), stdout);
+        std::exit(0);
     }
 }
 

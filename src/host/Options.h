@@ -35,8 +35,11 @@ public:
     // Registers the flags every executable takes, writing into `o`.
     void addCommon(Options& o);
     // Parses argv; on error returns false with a one-line message.
+    // "--help" or "-h" anywhere stops the parse and sets helpRequested().
     bool parse(int argc, char** argv, std::string* error);
-    std::string usage() const;
+    bool helpRequested() const { return helpRequested_; }
+    // Every flag with its help text, one per line.
+    std::string help() const;
 
 private:
     struct Flag {
@@ -47,10 +50,12 @@ private:
     };
     std::string program_;
     std::vector<Flag> flags_;
+    bool helpRequested_ = false;
 };
 
 // Parses the common flags (and any extra ones the caller registered on
-// `cl`); prints a usage error and exits with status 2 on a bad flag.
+// `cl`); prints a usage error and exits with status 2 on a bad flag, or
+// the help and exits with status 0 when it is asked for.
 void parseCommandLineOrExit(CommandLine& cl, int argc, char** argv);
 
 }  // namespace host
