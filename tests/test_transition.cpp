@@ -19,6 +19,7 @@
 #include "engine/CCTransitionFade.h"
 #include "engine/CCTransitionSlide.h"
 #include "engine/CCTransitionZoom.h"
+#include "host/Ref.h"
 
 namespace {
 
@@ -225,6 +226,7 @@ TEST_F(TransitionDrawing, AFadeDarkensTheOldSceneThenLightensTheNewOne) {
     frames(15);  // a quarter of the way
     auto* layer = dynamic_cast<CCLayerColor*>(t->getChildByTag(kSceneFade));
     ASSERT_NE(layer, nullptr);
+    host::Ref<CCLayerColor> keepLayer(layer);  // the transition lets go of it at the end
     uint8_t alpha = layer->opacity();
     ASSERT_GT(alpha, 60);
     ASSERT_LT(alpha, 200);
