@@ -17,6 +17,7 @@
 #include "OverlayTestSupport.h"
 #include "adnetworks/ApexSettings.h"
 #include "adnetworks/MeridianSettings.h"
+#include "host/Device.h"
 #include "host/HTTP.h"
 #include "host/Image.h"
 #include "host/NotificationCenter.h"
@@ -61,8 +62,9 @@ protected:
         host::UserDefaults::resetForTesting();
         host::HTTP::setTimeouts(500, 1000);
 
-        server_.server().Get("/banner", [this](const httplib::Request&, httplib::Response& r) {
+        server_.server().Get("/banner", [this](const httplib::Request& q, httplib::Response& r) {
             record("apex");
+            remember("unit=" + q.get_param_value("unit"));
             if (apex_ == Answer::Advert) {
                 r.set_content(png_, "image/png");
                 r.set_header("X-Click-URL", "http://example.com/apex");
@@ -70,8 +72,9 @@ protected:
                 r.status = 404;
             }
         });
-        server_.server().Get("/request.php", [this](const httplib::Request&, httplib::Response& r) {
+        server_.server().Get("/request.php", [this](const httplib::Request& q, httplib::Response& r) {
             record("meridian");
+            remember("rt=" + q.get_param_value("rt") + " s=" + q.get_param_value("s"));
             r.set_content(meridianAnswer(meridian_, server_.url("/m.png")), "text/xml");
         });
         server_.server().Get("/m.png", [this](const httplib::Request&, httplib::Response& r) {
@@ -130,6 +133,16 @@ protected:
         std::lock_guard<std::mutex> lock(mutex_);
         hits_.push_back(what);
     }
+    // What each network request asked for: the Apex unit, the Meridian
+    // request type and publisher.
+    void remember(const std::string& what) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        asked_.push_back(what);
+    }
+    std::vector<std::string> asked() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return asked_;
+    }
     std::vector<std::string> hits() {
         std::lock_guard<std::mutex> lock(mutex_);
         return hits_;
@@ -144,6 +157,7 @@ protected:
     std::atomic<Answer> meridian_{Answer::Nothing};
     std::mutex mutex_;
     std::vector<std::string> hits_;
+    std::vector<std::string> asked_;
     SlideWatcher watcher_;
     std::vector<AdViewController*> adviews_;  // owned by the GL view
 };
@@ -217,12 +231,10 @@ TEST_F(AdRotationTest, FeedWithoutDictRemovesTheStoredScheduleAndGarbageChangesN
     storeSchedule({"a"});
     feed_ = "not a property list at all";
     startSlot();
-    ASSERT_TRUE(waitFor([&] {
-        for (auto& h : hits())
-            if (h == "feed") return true;
-        return false;
-    }));
-    settleRunLoop();
+    ASSERT_TRUE(waitFor([] { return AdViewController::downloadsInFlight() == 0; }));
+    int feedHits = 0;
+    for (auto& h : hits()) feedHits += h == "feed";
+    EXPECT_EQ(feedHits, 2);
     EXPECT_TRUE(host::UserDefaults::standardUserDefaults().objectForKey("adString").isDictionary());
 }
 
@@ -293,9 +305,31 @@ TEST_F(AdRotationTest, AMeridianBannerThatFailsLaterIsRemovedAndApexTriedNext) {
     EXPECT_EQ(slot->index(), 2);
 }
 
-TEST_F(AdRotationTest, BannerSizeFollowsTheDeviceClass) {
-    EXPECT_EQ(AdViewController::bannerSize().width, 320);
-    EXPECT_EQ(AdViewController::bannerSize().height, 50);
+TEST_F(AdRotationTest, OnATabletTheSlotIsWiderAndTheNetworksGetTheTabletIdentifiers) {
+    struct TabletForThisTest {
+        explicit TabletForThisTest(const std::string& dir) : dir(dir) { host::Device::current().configure(true, false, dir); }
+        ~TabletForThisTest() { host::Device::current().configure(false, false, dir); }
+        std::string dir;
+    } tablet(dataDir_.string());
+    storeSchedule({"m", "a"});
+    AdViewController* slot = startSlot();
+    EXPECT_EQ(slot->frame().size.width, 728);
+    EXPECT_EQ(slot->frame().size.height, 90);
+    EXPECT_EQ(slot->frame().origin.x, host::interfaceBounds().size.width - 728);
+    EXPECT_EQ(slot->frame().origin.y, 0);
+    ASSERT_TRUE(waitFor([&] { return asked().size() == 2; }));
+    EXPECT_EQ(asked(), (std::vector<std::string>{"rt=ipad_app s=5d1e8a0c7b39f2a64e0d1c3b5a7f9e82",
+                                                 "unit=a15b00c7d2e9f31"}));
+}
+
+TEST_F(AdRotationTest, OnAPhoneTheNetworksGetThePhoneIdentifiers) {
+    storeSchedule({"m", "a"});
+    AdViewController* slot = startSlot();
+    EXPECT_EQ(slot->frame().size.width, 320);
+    EXPECT_EQ(slot->frame().size.height, 50);
+    ASSERT_TRUE(waitFor([&] { return asked().size() == 2; }));
+    EXPECT_EQ(asked(), (std::vector<std::string>{"rt=iphone_app s=9a7c3e1f5b0d2486c8e4a6f0b2d19c3e",
+                                                 "unit=a15b00c6e8f1a42"}));
 }
 
 }  // namespace

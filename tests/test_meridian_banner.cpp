@@ -552,8 +552,9 @@ TEST_F(MeridianBannerTest, AFailedLinkCheckLeavesTheRefreshStoppedUntilTheAppIsA
         ad("textAd", "<htmlString>x</htmlString><clicktype>inapp</clicktype><clickurl>" + deadURL +
                          "</clickurl><refresh>30</refresh>"));
     banner->tapThrough();
-    settleRunLoop();
-    ASSERT_TRUE(waitFor([&] { return !banner->isBannerViewActionInProgress(); }));
+    EXPECT_TRUE(banner->isCheckingLink());
+    ASSERT_TRUE(waitFor([&] { return !banner->isCheckingLink(); }));
+    EXPECT_FALSE(banner->isBannerViewActionInProgress());
     EXPECT_EQ(presenter_->modalViewController(), nullptr);
     EXPECT_EQ(banner->refreshTimer(), nullptr);
     host::NotificationCenter::defaultCenter().postNotificationName(host::kApplicationDidBecomeActiveNotification);

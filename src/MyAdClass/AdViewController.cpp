@@ -42,7 +42,7 @@ CGSize AdViewController::bannerSize() { return isTablet() ? CGSizeMake(728, 90) 
 std::vector<std::string> AdViewController::builtInSchedule() { return {"m", "a", "m", "a"}; }
 
 void AdViewController::start() {
-    const host::PlistValue& stored = host::UserDefaults::standardUserDefaults().objectForKey(kAdConfigurationKey);
+    const host::PlistValue stored = host::UserDefaults::standardUserDefaults().objectForKey(kAdConfigurationKey);
     if (stored.isDictionary()) {
         (void)stored["isiAdAllowed"].asInt();  // read as the configuration has it; nothing depends on it
         std::vector<std::string> schedule;
@@ -177,6 +177,7 @@ void AdViewController::meridianBannerViewDidFailToReceiveAdWithError(MeridianBan
 // The banner that calls back may be taken down from inside its own
 // callback: it stays alive until the end of this run-loop turn.
 void AdViewController::takeDownApex() {
+    isApexUp_ = false;
     if (!apexBannerView_) return;
     apexBannerView_->setDelegate(nullptr);
     apexBannerView_->setRootViewController(nullptr);
@@ -186,6 +187,7 @@ void AdViewController::takeDownApex() {
 }
 
 void AdViewController::takeDownMeridian() {
+    isMobUp_ = false;
     if (!meridianBannerView_) return;
     meridianBannerView_->setDelegate(nullptr);
     meridianBannerView_->removeFromSuperview();
@@ -196,10 +198,8 @@ void AdViewController::takeDownMeridian() {
 void AdViewController::houseNone() {
     if (isApexUp_) {
         takeDownApex();
-        isApexUp_ = false;
     } else if (isMobUp_) {
         takeDownMeridian();
-        isMobUp_ = false;
     }
     if (isHouseShowing_) {
         isHouseShowing_ = false;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "adnetworks/MeridianEncoding.h"
 #include "host/Device.h"
 #include "host/Log.h"
 #include "host/RunLoop.h"
@@ -17,24 +18,6 @@ constexpr const char* kTestDevicesHeader = "X-Apex-Test-Devices";
 constexpr const char* kClickURLHeader = "X-Click-URL";
 // Longer links are not something an advert needs; they are refused.
 constexpr size_t kMaxClickURLLength = 4096;
-
-// RFC 3986 query escaping: everything but the unreserved characters.
-std::string escapeQueryValue(const std::string& s) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(s.size());
-    for (unsigned char c : s) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-            c == '_' || c == '~') {
-            out += char(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
 
 bool hasControlCharacter(const std::string& s) {
     for (unsigned char c : s)
@@ -83,7 +66,7 @@ std::string APXRequest::userAgent() { return "Apex/1.0 (" + host::Device::curren
 
 host::HTTPRequest APXRequest::httpRequest(const std::string& serverURL, const std::string& adUnitID) const {
     host::HTTPRequest r;
-    r.url = serverURL + kBannerPath + "?unit=" + escapeQueryValue(adUnitID);
+    r.url = serverURL + kBannerPath + "?unit=" + stringByUrlEncoding(adUnitID);
     r.userAgent = userAgent();
     r.maxBytes = host::kHTTPMaxImageBytes;
     if (!testDevices_.empty()) {

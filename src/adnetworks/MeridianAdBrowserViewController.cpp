@@ -106,7 +106,6 @@ void MeridianAdBrowserViewController::loadURL(const std::string& url) {
 }
 
 void MeridianAdBrowserViewController::addUserAgent(host::HTTPRequest& request) const {
-    request.userAgent = userAgent_;
     for (auto& header : request.headers)
         if (strcasecmp(header.first.c_str(), "User-Agent") == 0) {
             header.second = userAgent_;

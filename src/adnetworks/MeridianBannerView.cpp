@@ -24,6 +24,8 @@ const char* const kNoPublisherIdMethodText =
     "MeridianBannerViewDelegate does not implement publisherIdForMeridianBannerView:";
 const char* const kInvalidPublisherIdText = "MeridianBannerViewDelegate returned invalid publisher ID.";
 constexpr float kErrorLabelFontSize = 12;
+// Marks the error label, so that a later problem replaces it.
+constexpr int kErrorLabelTag = 0x4d455252;
 
 std::string trimmed(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -114,6 +116,13 @@ void MeridianBannerView::requestAd() {
         return showErrorLabelWithText(kNoPublisherIdMethodText);
     const std::string publisherId = delegate_->publisherIdForMeridianBannerView(this);
     if (publisherId.empty()) return showErrorLabelWithText(kInvalidPublisherIdText);
+    // One request at a time: a short refresh against a slow server would
+    // otherwise pile up threads whose answers land out of order.
+    if (requestInFlight_) {
+        host::log("Meridian: the previous ad request is still under way; this refresh is skipped");
+        return;
+    }
+    requestInFlight_ = true;
     // The request is made here, on the main thread, so that the background
     // thread reads nothing of the banner or the device.
     std::thread(asyncRequestAd, host::Ref<MeridianBannerView>(this), advertRequest(publisherId)).detach();
@@ -173,6 +182,7 @@ void MeridianBannerView::asyncRequestAd(host::Ref<MeridianBannerView> banner, ho
 }
 
 void MeridianBannerView::finishRequest(DTXMLDocument* document, bool namedImage, host::Image* image) {
+    requestInFlight_ = false;
     if (!document) return reportFailure(kErrorCodeFailure, "Error parsing xml response from server");
     if (namedImage) bannerImage_ = image;
     setupAdFromXml(document);
@@ -294,7 +304,9 @@ void MeridianBannerView::reportSuccess() {
 
 void MeridianBannerView::showErrorLabelWithText(const std::string& text) {
     host::log("Meridian: %s", text.c_str());
+    if (host::View* shown = viewWithTag(kErrorLabelTag)) shown->removeFromSuperview();
     host::Label* label = host::Label::labelWithFrame(bounds());
+    label->setTag(kErrorLabelTag);
     label->setNumberOfLines(0);
     label->setBackgroundColor(host::Color::whiteColor());
     label->setFont(host::Font::boldSystemFont(kErrorLabelFontSize).get());
@@ -358,11 +370,8 @@ void MeridianBannerView::tapThrough() {
         host::Application::sharedApplication()->openURL(tapThroughURL_);
         return;
     }
-    host::ViewController* presenter = firstAvailableUIViewController(this);
-    if (!presenter) {
-        host::log("Unable to find view controller for presenting modal ad browser");
-        return;
-    }
+    host::ViewController* presenter = presentingController();
+    if (!presenter) return;
     setRefreshTimerActive(false);
     if (shouldSkipLinkPreflight_) {
         presentBrowser(tapThroughURL_, presenter);
@@ -371,6 +380,12 @@ void MeridianBannerView::tapThrough() {
     forgetChecker();
     checker_ = host::Ref<RedirectChecker>::adopt(host::createOwned<RedirectChecker>(
         [this](RedirectChecker* c) { return c->initWithURL(tapThroughURL_, userAgent(), this); }));
+}
+
+host::ViewController* MeridianBannerView::presentingController() {
+    host::ViewController* presenter = firstAvailableUIViewController(this);
+    if (!presenter) host::log("Unable to find view controller for presenting modal ad browser");
+    return presenter;
 }
 
 MeridianAdBrowserViewController* MeridianBannerView::makeBrowser(const std::string& url) {
@@ -405,11 +420,8 @@ void MeridianBannerView::checkerDetectedRedirectionTo(RedirectChecker*, const st
         host::Application::sharedApplication()->openURL(url);
         return;
     }
-    host::ViewController* presenter = firstAvailableUIViewController(this);
-    if (!presenter) {
-        host::log("Unable to find view controller for presenting modal ad browser");
-        return;
-    }
+    host::ViewController* presenter = presentingController();
+    if (!presenter) return;
     presentBrowser(url, presenter);
 }
 
@@ -417,11 +429,8 @@ void MeridianBannerView::checkerDidFinishWithData(RedirectChecker* checker, cons
     const std::string mimeType = checker->mimeType();
     const std::string encoding = checker->textEncodingName();
     forgetChecker();
-    host::ViewController* presenter = firstAvailableUIViewController(this);
-    if (!presenter) {
-        host::log("Unable to find view controller for presenting modal ad browser");
-        return;
-    }
+    host::ViewController* presenter = presentingController();
+    if (!presenter) return;
     MeridianAdBrowserViewController* browser = makeBrowser("");
     if (!browser) return;
     browser->webView()->loadData(data, mimeType, encoding, directoryBaseURL(tapThroughURL_));

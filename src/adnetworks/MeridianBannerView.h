@@ -79,6 +79,8 @@ public:
     void setAdvertisingSection(const std::string& s) { advertisingSection_ = s; }
     bool isBannerLoaded() const { return bannerLoaded_; }
     bool isBannerViewActionInProgress() const { return bannerViewActionInProgress_; }
+    // A tap's redirect check is under way.
+    bool isCheckingLink() const { return bool(checker_); }
     // A view-animation transition (either form setAnimationTransition reads).
     int refreshAnimation() const { return refreshAnimation_; }
     void setRefreshAnimation(int a) { refreshAnimation_ = a; }
@@ -154,6 +156,8 @@ private:
     MeridianAdBrowserViewController* makeBrowser(const std::string& url);
     void presentMadeBrowser(MeridianAdBrowserViewController* browser, host::ViewController* presenter);
     void forgetChecker();
+    // The controller to present the browser from, or nullptr (with a log line).
+    host::ViewController* presentingController();
 
     std::string advertisingSection_;
     bool bannerLoaded_ = false;
@@ -167,6 +171,7 @@ private:
     bool statusBarWasVisible_ = false;
     std::string tapThroughURL_;
     int refreshInterval_ = 0;
+    bool requestInFlight_ = false;
     host::Ref<host::Timer> refreshTimer_;
     // The link check under way (it keeps itself alive; held so that it can
     // be told to stay quiet when the banner goes first).

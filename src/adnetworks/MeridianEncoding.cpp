@@ -9,6 +9,7 @@
 #include "adnetworks/MeridianSettings.h"
 #include "host/Log.h"
 #include "host/View.h"
+#include "host/WebStrings.h"
 
 namespace {
 
@@ -16,11 +17,6 @@ const char kHexDigits[] = "0123456789ABCDEF";
 
 bool isUnreserved(unsigned char c) {
     return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~';
-}
-
-std::string lowercase(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 struct EncodeContextDeleter {
@@ -109,7 +105,7 @@ URLComponents parseURLComponents(const std::string& url) {
         const unsigned char c = static_cast<unsigned char>(url[i]);
         if (!(std::isalnum(c) || c == '+' || c == '-' || c == '.')) return parts;  // a relative reference
     }
-    parts.scheme = lowercase(url.substr(0, colon));
+    parts.scheme = host::lowerTrimmed(url.substr(0, colon));
     size_t rest = colon + 1;
     if (url.compare(rest, 2, "//") == 0) {
         const size_t start = rest + 2;

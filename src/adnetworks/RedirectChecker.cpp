@@ -4,6 +4,7 @@
 
 #include "host/HTTP.h"
 #include "host/Log.h"
+#include "host/WebStrings.h"
 
 namespace {
 
@@ -14,26 +15,21 @@ std::string trimmed(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-std::string lowercase(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 }  // namespace
 
 void parseContentType(const std::string& contentType, std::string* mimeType, std::string* textEncodingName) {
     const size_t semicolon = contentType.find(';');
-    *mimeType = lowercase(trimmed(contentType.substr(0, semicolon)));
+    *mimeType = host::lowerTrimmed(contentType.substr(0, semicolon));
     textEncodingName->clear();
     size_t pos = semicolon;
     while (pos != std::string::npos) {
         const size_t next = contentType.find(';', pos + 1);
         const std::string param = trimmed(contentType.substr(pos + 1, next == std::string::npos ? next : next - pos - 1));
         const size_t eq = param.find('=');
-        if (eq != std::string::npos && lowercase(trimmed(param.substr(0, eq))) == "charset") {
+        if (eq != std::string::npos && host::lowerTrimmed(param.substr(0, eq)) == "charset") {
             std::string value = trimmed(param.substr(eq + 1));
             if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-            *textEncodingName = lowercase(value);
+            *textEncodingName = host::lowerTrimmed(value);
         }
         pos = next;
     }
@@ -45,7 +41,6 @@ bool RedirectChecker::initWithURL(const std::string& url, const std::string& use
     _delegate = delegate;
     host::HTTPRequest request;
     request.url = url;
-    request.userAgent = userAgent;
     if (!userAgent.empty()) request.headers = {{"User-Agent", userAgent}};
     // A redirection ends the check: it is reported, not followed.
     request.followRedirects = false;
@@ -56,7 +51,6 @@ bool RedirectChecker::initWithURL(const std::string& url, const std::string& use
 }
 
 void RedirectChecker::connectionEnded(const host::HTTPResponse& response) {
-    finished_ = true;
     const bool redirected = response.completed && response.status >= 300 && response.status < 400 &&
                             !response.redirectLocation.empty();
     if (redirected) {

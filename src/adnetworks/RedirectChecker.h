@@ -44,7 +44,6 @@ public:
     const std::string& receivedData() const { return receivedData_; }
     const std::string& mimeType() const { return mimeType_; }
     const std::string& textEncodingName() const { return textEncodingName_; }
-    bool isFinished() const { return finished_; }
 
 private:
     void connectionEnded(const host::HTTPResponse& response);
@@ -54,7 +53,6 @@ private:
     std::string receivedData_;
     std::string mimeType_;
     std::string textEncodingName_;
-    bool finished_ = false;
 };
 
 // Splits a Content-Type value into its MIME type (lower case) and the

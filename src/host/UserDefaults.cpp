@@ -139,7 +139,7 @@ double UserDefaults::doubleForKey(const std::string& key) const {
     return it == values_.end() ? 0.0 : it->second.asDouble(0.0);
 }
 
-const PlistValue& UserDefaults::objectForKey(const std::string& key) const {
+PlistValue UserDefaults::objectForKey(const std::string& key) const {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = values_.find(key);
     return it == values_.end() ? PlistValue::none() : it->second;

@@ -39,8 +39,9 @@ public:
     bool boolForKey(const std::string& key) const;
     float floatForKey(const std::string& key) const;
     double doubleForKey(const std::string& key) const;
-    // The reference stays valid until the key is next set or removed.
-    const PlistValue& objectForKey(const std::string& key) const;
+    // A copy: the defaults are shared between threads, and another one may
+    // set or remove the key while the caller reads the value.
+    PlistValue objectForKey(const std::string& key) const;
 
     void setInteger(int64_t value, const std::string& key);
     void setBool(bool value, const std::string& key);
