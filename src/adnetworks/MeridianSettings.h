@@ -2,8 +2,9 @@
 // ad server's address and the host names of the links the device hands to
 // its own applications (maps, video, the application store).
 //
-// Set on the main thread while the program starts; read from any thread
-// (the request thread asks for the server URL), so every access locks.
+// Set while the program starts and read when requests are made and links
+// tapped; every access locks, so that tests and tools may set it from any
+// thread.
 #pragma once
 
 #include <mutex>
