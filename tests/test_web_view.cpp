@@ -3,8 +3,12 @@
 // hostile markup, and pages fetched from a server on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,7 @@
 #include "host/HTMLStyle.h"
 #include "host/Image.h"
 #include "host/OverlayRenderer.h"
+#include "host/TextEncoding.h"
 #include "host/WebView.h"
 
 namespace {
@@ -224,6 +229,56 @@ TEST(WebViewHostileMarkup, MalformedBytesAndSizesAreReadSafely) {
     EXPECT_LE(size.height, HTMLLayout::kMaxPageHeight);
 }
 
+TEST(WebViewHostileMarkup, HugeFontSizesAndListNumbersNeverOverflow) {
+    const auto page = layOut("<p><font size=\"+9223372036854775807\">big</font> <font size=\"-9223372036854775807\">"
+                             "tiny</font></p><ol start=2147483647><li>a<li>b</ol>"
+                             "<ol start=-99999999999999999999><li>c</ol><ol start=junk><li>d</ol>",
+                             300);
+    const HTMLPage::Item* big = itemWith(*page, "big");
+    const HTMLPage::Item* tiny = itemWith(*page, "tiny");
+    ASSERT_TRUE(big && tiny) << allText(*page);
+    EXPECT_FLOAT_EQ(big->font->size(), 48);  // size 7
+    EXPECT_FLOAT_EQ(tiny->font->size(), 10);  // size 1
+    // Starts are held to a million either way, and count on from there.
+    const std::string text = allText(*page);
+    EXPECT_TRUE(contains(text, "1000000.|")) << text;
+    EXPECT_TRUE(contains(text, "1000001.|")) << text;
+    EXPECT_TRUE(contains(text, "-1000000.|")) << text;
+    EXPECT_TRUE(contains(text, "1.|")) << text;
+}
+
+TEST(WebViewFonts, SizesRoundToWholePointsAndAPageGetsABoundedSetOfFonts) {
+    const auto page = layOut("<p style=\"font-size:13.3px\">odd</p><p style=\"font-size:12.8px\">near</p>", 300);
+    const HTMLPage::Item* odd = itemWith(*page, "odd");
+    const HTMLPage::Item* near = itemWith(*page, "near");
+    ASSERT_TRUE(odd && near);
+    EXPECT_FLOAT_EQ(odd->font->size(), 13);
+    EXPECT_EQ(odd->font.get(), near->font.get());  // one face for both
+
+    // Hundreds of sizes: beyond the cap each reuses the nearest font made.
+    std::string markup;
+    for (int i = 0; i < 300; ++i) markup += "<p style=\"font-size:" + std::to_string(6 + i * 0.25) + "px\">w</p>";
+    const auto many = layOut(markup + "<p style=\"font-size:200px\">last</p>", 4000);
+    std::set<const host::Font*> fonts;
+    for (const HTMLPage::Item& item : many->items())
+        if (item.font) fonts.insert(item.font.get());
+    EXPECT_LE(fonts.size(), 64u);
+    const HTMLPage::Item* last = itemWith(*many, "last");
+    ASSERT_TRUE(last);
+    for (const host::Font* f : fonts) EXPECT_LE(f->size(), last->font->size());  // the largest made
+}
+
+TEST(WebViewEncoding, LatinOneAndAsciiLabelsReadAsWindows1252) {
+    // Curly quotes, a dash, the euro sign and an e acute.
+    const std::string bytes = "\x93q\x94 \x97 \x80 \xE9";
+    const std::string expected = "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x80\x94 \xE2\x82\xAC \xC3\xA9";
+    for (const char* name : {"iso-8859-1", "ISO_8859-1", "latin1", "us-ascii", "ASCII", "windows-1252", "cp819"})
+        EXPECT_EQ(host::TextEncoding::toUTF8(bytes, name), expected) << name;
+    // Latin-9 keeps its own euro at 0xA4, and UTF-8 is left alone.
+    EXPECT_EQ(host::TextEncoding::toUTF8("\xA4", "iso-8859-15"), "\xE2\x82\xAC");
+    EXPECT_EQ(host::TextEncoding::toUTF8("caf\xC3\xA9", "utf-8"), "caf\xC3\xA9");
+}
+
 // ---- touches, scrolling, scaling ------------------------------------------------------------------
 
 // Records what a web view asks and tells; refuses loads unless told to.
@@ -325,6 +380,13 @@ TEST_F(WebViewTouchTest, DraggingScrollsWithinTheContentAndNeverFollowsALink) {
     drag(100, 300);
     release(100, 300);
     EXPECT_FLOAT_EQ(web_->contentOffset().y, 0);
+
+    // A taller view keeps its lines and only scrolls less far.
+    web_->setContentOffset(CGPointMake(0, 1e9f));
+    web_->setFrame(CGRectMake(0, 0, 480, 420));
+    web_->layoutSubviews();
+    EXPECT_FLOAT_EQ(web_->contentSize().height, content.height);
+    EXPECT_FLOAT_EQ(web_->contentOffset().y, content.height - 420);
 }
 
 TEST_F(WebViewTouchTest, AWidePageIsScaledDownOnlyWhenScalingToFit) {
@@ -351,7 +413,8 @@ protected:
         WebViewTouchTest::SetUp();
         log_.allow = true;
         auto& s = server_.server();
-        s.Get("/latin1", [](const httplib::Request&, httplib::Response& res) {
+        s.Get("/latin1", [this](const httplib::Request&, httplib::Response& res) {
+            ++latin1Served_;
             res.set_content("<title> Caf\xE9  menu </title><p>cr\xE8me</p>", "text/html; charset=iso-8859-1");
         });
         s.Get("/old", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/dir/new.html"); });
@@ -373,7 +436,26 @@ protected:
         s.Get("/pic.png", [this](const httplib::Request&, httplib::Response& res) {
             res.set_content(pngOf(40, 30), "image/png");
         });
+        s.Get("/held", [this](const httplib::Request&, httplib::Response& res) {
+            std::unique_lock<std::mutex> lock(gateMutex_);
+            heldEntered_ = true;
+            gateOpened_.wait(lock, [this] { return gateOpen_; });
+            res.set_content("<p>late</p>", "text/html");
+        });
         server_.start();
+    }
+    void TearDown() override {
+        openGate();  // a failed test must not leave the server's handler waiting
+        WebViewTouchTest::TearDown();
+    }
+    void openGate() {
+        std::lock_guard<std::mutex> lock(gateMutex_);
+        gateOpen_ = true;
+        gateOpened_.notify_all();
+    }
+    bool heldEntered() {
+        std::lock_guard<std::mutex> lock(gateMutex_);
+        return heldEntered_;
     }
     void load(const std::string& path) {
         host::HTTPRequest request;
@@ -385,6 +467,12 @@ protected:
     }
 
     LoopbackServer server_;
+    std::atomic<int> latin1Served_{0};
+    // /held answers only once the test opens the gate.
+    std::mutex gateMutex_;
+    std::condition_variable gateOpened_;
+    bool gateOpen_ = false;
+    bool heldEntered_ = false;
 };
 
 TEST_F(WebViewLoadTest, APageIsFetchedDecodedByItsCharsetAndReported) {
@@ -446,6 +534,8 @@ TEST_F(WebViewLoadTest, ALoadReplacedByAnotherReportsNothing) {
     load("/latin1");
     web_->loadHTMLString("<p>now</p>", "");
     ASSERT_TRUE(waitForEnd());
+    // The first answer really came (and was dropped), not merely not yet.
+    ASSERT_TRUE(waitFor([this] { return latin1Served_ > 0; }));
     settleRunLoop();
     EXPECT_EQ(log_.finished, 1);
     EXPECT_EQ(web_->pageTitle(), "");
@@ -454,6 +544,51 @@ TEST_F(WebViewLoadTest, ALoadReplacedByAnotherReportsNothing) {
     load("/latin1");
     EXPECT_FALSE(web_->isLoading());
     EXPECT_EQ(log_.started, 2);
+}
+
+// Starts another load from inside the question about a redirect, then
+// refuses the redirect.
+class ReplacingDelegate : public NavigationLog {
+public:
+    bool webViewShouldStartLoadWithRequest(WebView* web, host::HTTPRequest& request, int type) override {
+        NavigationLog::webViewShouldStartLoadWithRequest(web, request, type);
+        if (asked.size() < 2) return true;
+        web->loadHTMLString("<title>instead</title>", "");
+        return false;
+    }
+};
+
+TEST_F(WebViewLoadTest, ARedirectRefusedAfterTheDelegateLoadedSomethingElseLeavesThatLoadAlone) {
+    ReplacingDelegate replacing;
+    web_->setDelegate(&replacing);
+    load("/old");
+    ASSERT_TRUE(waitFor([&] { return replacing.finished + replacing.failures.size() > 0; }));
+    settleRunLoop();
+    EXPECT_EQ(replacing.finished, 1);
+    EXPECT_TRUE(replacing.failures.empty());
+    EXPECT_EQ(replacing.asked.size(), 2u);
+    EXPECT_EQ(web_->pageTitle(), "instead");
+    EXPECT_FALSE(web_->isLoading());
+    web_->setDelegate(&log_);
+}
+
+TEST_F(WebViewLoadTest, AViewReleasedWhileItsPageIsFetchedHearsNothingLater) {
+    {
+        host::AutoreleasePool pool;
+        host::Ref<WebView> web(WebView::webViewWithFrame(CGRectMake(0, 0, 320, 200)));
+        web->setDelegate(&log_);
+        host::HTTPRequest request;
+        request.url = server_.url("/held");
+        web->loadRequest(request);
+        ASSERT_TRUE(waitFor([this] { return heldEntered(); }));
+        pool.drain();
+        EXPECT_EQ(web->retainCount(), 1u);  // the last reference goes now
+    }
+    openGate();
+    settleRunLoop();
+    EXPECT_EQ(log_.started, 1);
+    EXPECT_EQ(log_.finished, 0);
+    EXPECT_TRUE(log_.failures.empty());
 }
 
 // ---- drawing --------------------------------------------------------------------------------------

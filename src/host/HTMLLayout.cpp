@@ -25,6 +25,11 @@ constexpr float kFitTolerance = 1.0f / 64;
 // default (each new list costs a font lookup).
 constexpr size_t kMaxFamilyLists = 32;
 constexpr size_t kMaxFamiliesPerList = 8;
+// Distinct fonts (family, style, size) a page is given; further looks
+// reuse the nearest font made.
+constexpr size_t kMaxFontsPerPage = 64;
+// How far <ol start> may go either way, so that counting on never overflows.
+constexpr long kMaxListStart = 1000000;
 constexpr float kRuleThickness = 2;
 const Color kRuleColor{0.6f, 0.6f, 0.6f, 1};
 const char* const kDefaultFamily = "Times";
@@ -51,14 +56,27 @@ std::string trimmedFamily(const std::string& s) {
     return name;
 }
 
+// <ol start>: a number of at most kMaxListStart either way; 1 when none.
+long listStart(const std::string& s) {
+    char* end = nullptr;
+    const long n = std::strtol(s.c_str(), &end, 10);
+    if (end == s.c_str()) return 1;
+    return std::min(kMaxListStart, std::max(-kMaxListStart, n));
+}
+
 // The fonts of one layout, made once for each look.
 class FontTable {
 public:
     Font* font(const HTMLTextStyle& s) {
-        const Key key{s.family, s.bold, s.italic, int(std::lround(s.size * 4))};
+        // Whole points: every distinct size is a face rasterised anew.
+        const int points = int(std::max(1L, std::lround(s.size)));
+        const Key key{s.family, s.bold, s.italic, points};
         auto found = fonts_.find(key);
         if (found != fonts_.end()) return found->second.get();
-        Ref<Font> f = resolve(s);
+        if (fonts_.size() >= kMaxFontsPerPage) return nearest(key);
+        HTMLTextStyle rounded = s;
+        rounded.size = float(points);
+        Ref<Font> f = resolve(rounded);
         Font* raw = f.get();
         fonts_.emplace(key, std::move(f));
         return raw;
@@ -66,6 +84,25 @@ public:
 
 private:
     using Key = std::tuple<std::string, bool, bool, int>;
+
+    // A page that asks for more looks than the table holds gets the font
+    // of the nearest size in the same family and style, or of any.
+    Font* nearest(const Key& key) const {
+        Font* best = nullptr;
+        int bestDistance = 0;
+        bool bestSameLook = false;
+        for (const auto& [k, f] : fonts_) {
+            const bool sameLook = std::get<0>(k) == std::get<0>(key) && std::get<1>(k) == std::get<1>(key) &&
+                                  std::get<2>(k) == std::get<2>(key);
+            const int distance = std::abs(std::get<3>(k) - std::get<3>(key));
+            if (!best || (sameLook && !bestSameLook) || (sameLook == bestSameLook && distance < bestDistance)) {
+                best = f.get();
+                bestDistance = distance;
+                bestSameLook = sameLook;
+            }
+        }
+        return best;
+    }
 
     Ref<Font> resolve(const HTMLTextStyle& s) {
         const char* suffix = s.bold && s.italic ? "-BoldItalic" : s.bold ? "-Bold" : s.italic ? "-Italic" : "";
@@ -279,13 +316,16 @@ private:
         const bool isList = n.name == "ul" || n.name == "ol" || n.name == "menu" || n.name == "dir";
         if (isList) {
             const std::string* start = n.attribute("start");
-            lists_.push_back(List{n.name == "ol", start ? std::atoi(start->c_str()) : 1});
+            lists_.push_back(List{n.name == "ol", start ? listStart(*start) : 1});
         }
         if (n.name == "li") setMarker(style, listDepth);
         if (style.preformatted) preStart_ = true;
         for (uint32_t child : n.children) walk(child, style, listDepth + (isList ? 1 : 0));
         if (isList) lists_.pop_back();
-        if (n.name == "li") marker_.text.clear();  // an empty item shows no marker
+        if (n.name == "li") {
+            flushLine(false, nullptr);  // the item's last line carries the marker if it is its first
+            marker_.text.clear();       // an empty item shows no marker
+        }
         closeBlock(box, fill);
     }
 
@@ -670,7 +710,7 @@ private:
 
     struct List {
         bool ordered;
-        int next;
+        long next;  // from within ±kMaxListStart, counted on once an item
     };
 
     const HTMLDocument& doc_;

@@ -99,7 +99,8 @@ bool fontSizeAttribute(const std::string& s, float* size) {
     const std::string v = lowerTrimmed(s);
     if (v.empty()) return false;
     char* end = nullptr;
-    const long n = std::strtol(v.c_str(), &end, 10);
+    // Clamped first: "+9223372036854775807" would overflow the sum below.
+    const long n = std::min(1000000L, std::max(-1000000L, std::strtol(v.c_str(), &end, 10)));
     if (end == v.c_str()) return false;
     const long level = (v[0] == '+' || v[0] == '-') ? 3 + n : n;
     *size = kFontSizes[std::min(7L, std::max(1L, level)) - 1];
@@ -131,7 +132,7 @@ void applyDeclarations(const HTMLNode& e, HTMLTextStyle& style) {
         const std::string value = lowerTrimmed(rawValue);
         Color c;
         if (name == "color" && HTMLStyle::parseColor(value, &c)) style.color = c;
-        else if (name == "font-weight") style.bold = value == "bold" || value == "bolder" || std::atoi(value.c_str()) >= 600;
+        else if (name == "font-weight") style.bold = value == "bold" || value == "bolder" || std::strtol(value.c_str(), nullptr, 10) >= 600;
         else if (name == "font-style") style.italic = value == "italic" || value == "oblique";
         else if (name == "font-family" && !value.empty()) style.family = rawValue;
         else if (name == "text-align") {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "host/Log.h"
 #include "host/Utf8.h"
@@ -65,11 +66,18 @@ std::string validUTF8(const std::string& bytes) {
 }  // namespace
 
 bool TextEncoding::kindForName(const std::string& name, Kind* kind) {
+    // Pages labelled latin-1 or ASCII are nearly always windows-1252 (curly
+    // quotes, dashes, the euro at 0x80 to 0x9F); browsers read them so.
+    static const char* const kWindows1252Names[] = {
+        "windows1252", "cp1252",  "xcp1252", "iso88591",      "iso88591:1987", "latin1",  "l1",
+        "isolatin1",   "isoir100", "cp819",   "ibm819",        "csisolatin1",   "usascii", "ascii",
+        "us",          "csascii", "iso646us", "ansix3.41968", "ansix3.41986",   "cp367",   "ibm367",
+    };
     const std::string n = canonicalName(name);
-    if (n.empty() || n == "utf8" || n == "usascii" || n == "ascii" || n == "unicode11utf8") *kind = Kind::UTF8;
-    else if (n == "iso88591" || n == "latin1" || n == "l1" || n == "isolatin1") *kind = Kind::Latin1;
-    else if (n == "iso885915" || n == "latin9") *kind = Kind::Latin9;
-    else if (n == "windows1252" || n == "cp1252") *kind = Kind::Windows1252;
+    if (n.empty() || n == "utf8" || n == "unicode11utf8") *kind = Kind::UTF8;
+    else if (n == "iso885915" || n == "latin9" || n == "l9") *kind = Kind::Latin9;
+    else if (std::find(std::begin(kWindows1252Names), std::end(kWindows1252Names), n) != std::end(kWindows1252Names))
+        *kind = Kind::Windows1252;
     else return false;
     return true;
 }

@@ -2,7 +2,8 @@
 // bytes come from outside (web pages, their HTTP answers).
 //
 // Known names (compared without case; "-" and "_" optional): utf-8,
-// us-ascii, iso-8859-1 / latin1, iso-8859-15 / latin9 and windows-1252.
+// iso-8859-15 / latin9 and windows-1252. us-ascii and iso-8859-1 / latin1
+// (and their aliases) read as windows-1252, as browsers read them.
 // Malformed UTF-8 becomes U+FFFD; a leading byte-order mark is dropped.
 #pragma once
 

@@ -1,8 +1,11 @@
 #include "host/WebImageLoader.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "host/Log.h"
+#include "host/Object.h"
+#include "host/RunLoop.h"
 #include "host/WebURL.h"
 
 namespace host {
@@ -112,29 +115,50 @@ void WebImageLoader::startFetches() {
         request.maxBytes = kHTTPMaxImageBytes;
         std::weak_ptr<Token> weak = token_;
         const unsigned long generation = generation_;
-        HTTP::getAsync(request, [weak, generation, slot = slot, url = url](HTTPResponse response) {
-            std::shared_ptr<Token> token = weak.lock();
-            if (!token || token->loader->generation_ != generation) return;
-            token->loader->arrived(slot, url, std::move(response));
-        });
+        // Fetched and decoded on a thread of its own, so that a page full
+        // of pictures never stalls the main thread's frames.
+        std::thread([request = std::move(request), weak, generation, slot = slot, url = url] {
+            auto fetched = std::make_shared<Fetched>();
+            {
+                AutoreleasePool pool;  // the Ref keeps the image past its drain
+                fetched->response = HTTP::get(request);
+                decode(*fetched);
+            }
+            RunLoop::main().performOnMainThread(
+                [fetched, weak, generation, slot, url] {
+                    std::shared_ptr<Token> token = weak.lock();
+                    if (!token || token->loader->generation_ != generation) return;
+                    token->loader->arrived(slot, url, *fetched);
+                },
+                false);
+        }).detach();
     }
 }
 
-void WebImageLoader::arrived(size_t slot, const std::string& url, HTTPResponse response) {
+void WebImageLoader::decode(Fetched& fetched) {
+    if (!fetched.response.ok()) return;
+    fetched.sized = imageDimensions(fetched.response.body, &fetched.width, &fetched.height);
+    if (!fetched.sized || uint64_t(fetched.width) * fetched.height > kMaxImagePixels) return;
+    fetched.image = Image::imageWithData(fetched.response.body.data(), fetched.response.body.size());
+    fetched.response.body = std::string();  // the pixels are what is kept
+}
+
+void WebImageLoader::arrived(size_t slot, const std::string& url, const Fetched& fetched) {
     --inFlight_;
     const unsigned long generation = generation_;
-    uint32_t w = 0, h = 0;
+    const HTTPResponse& response = fetched.response;
+    const uint64_t pixels = uint64_t(fetched.width) * fetched.height;
     if (!response.ok()) {
         fail(slot, url, response.completed ? "status " + std::to_string(response.status) : response.error);
-    } else if (!imageDimensions(response.body, &w, &h)) {
+    } else if (!fetched.sized) {
         fail(slot, url, "not a PNG or JPEG image");
-    } else if (uint64_t(w) * h > kMaxImagePixels) {
-        fail(slot, url, std::to_string(w) + " x " + std::to_string(h) + " pixels is too large");
-    } else if (pixels_ + uint64_t(w) * h > kMaxPagePixels) {
+    } else if (pixels > kMaxImagePixels) {
+        fail(slot, url, std::to_string(fetched.width) + " x " + std::to_string(fetched.height) + " pixels is too large");
+    } else if (pixels_ + pixels > kMaxPagePixels) {
         fail(slot, url, "the page's images would take too much memory");
-    } else if (Image* image = Image::imageWithData(response.body.data(), response.body.size())) {
-        pixels_ += uint64_t(image->width()) * image->height();
-        slots_[slot].image = image;
+    } else if (fetched.image) {
+        pixels_ += uint64_t(fetched.image->width()) * fetched.image->height();
+        slots_[slot].image = fetched.image;
         slots_[slot].state = State::Loaded;
     } else {
         slots_[slot].state = State::Failed;  // the decoder said why

@@ -5,8 +5,9 @@
 // past kMaxPagePixels. Images that fail are logged (the first few of a
 // page) and marked failed.
 //
-// Main thread only. Answers for an earlier page, or arriving after the
-// loader is gone, are dropped.
+// Main thread only; each image is fetched and decoded on a thread of its
+// own. Answers for an earlier page, or arriving after the loader is gone,
+// are dropped.
 #pragma once
 
 #include <cstddef>
@@ -68,8 +69,20 @@ private:
         WebImageLoader* loader;
     };
 
+    // What a fetch thread hands back: the answer, the size its header
+    // gives, and the image when the answer passed the checks a thread can
+    // make alone (the page's pixel budget is the main thread's).
+    struct Fetched {
+        HTTPResponse response;
+        bool sized = false;
+        uint32_t width = 0, height = 0;
+        Ref<Image> image;
+    };
+
     void startFetches();
-    void arrived(size_t slot, const std::string& url, HTTPResponse response);
+    // On the fetch thread.
+    static void decode(Fetched& fetched);
+    void arrived(size_t slot, const std::string& url, const Fetched& fetched);
     void fail(size_t slot, const std::string& url, const std::string& why);
 
     std::function<void(size_t)> changed_;

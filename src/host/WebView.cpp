@@ -96,7 +96,7 @@ bool intersects(CGRect a, CGRect b) {
 }  // namespace
 
 WebView::WebView() = default;
-WebView::~WebView() = default;
+WebView::~WebView() = default;  // a pending re-layout retains the view, so none is left
 
 bool WebView::initWithFrame(CGRect frame) {
     if (!View::initWithFrame(frame)) return false;
@@ -174,12 +174,16 @@ void WebView::pageArrived(LoadTicket ticket, int redirects, HTTPRequest request,
                          : unsupportedURLError());
             return;
         }
-        if (delegate_ && !delegate_->webViewShouldStartLoadWithRequest(this, next, kWebViewNavigationTypeOther)) {
+        const bool allowed =
+            !delegate_ || delegate_->webViewShouldStartLoadWithRequest(this, next, kWebViewNavigationTypeOther);
+        // The delegate may have started another load meanwhile: its answer
+        // then speaks for a load that is over, and must not end the new one.
+        if (ticket != ticket_) return;
+        if (!allowed) {
             fetchingPage_ = false;
             reportSoon(interruptedError());
             return;
         }
-        if (ticket != ticket_) return;  // the delegate started another load meanwhile
         fetch(std::move(next), redirects + 1);
         return;
     }
@@ -231,6 +235,7 @@ void WebView::showDocument(std::unique_ptr<HTMLDocument> document, const std::st
     currentURL_ = url;
     baseURL_ = document_->baseHref().empty() ? url : WebURL::resolve(url, document_->baseHref());
     contentOffset_ = CGPointZero;
+    dropPendingRelayout();
     needsLayout_ = true;
     cutLogged_ = false;
     const std::vector<uint32_t>& images = document_->images();
@@ -247,6 +252,7 @@ void WebView::cancelLoad() {
     finishPending_ = false;
     if (images_->isLoading()) {
         images_->cancel();
+        dropPendingRelayout();
         needsLayout_ = true;  // what did not come shows its alternative text
         setNeedsDisplay();
     }
@@ -266,6 +272,10 @@ void WebView::finishLoadSoon() {
 }
 
 void WebView::imagesDone() {
+    if (relayoutPending_) {  // the last image is in: no reason to wait
+        dropPendingRelayout();
+        relayout();
+    }
     if (!finishPending_) return;
     finishPending_ = false;
     reportSoon(nullptr);  // the finish
@@ -294,7 +304,29 @@ void WebView::imageChanged(size_t slot) {
     // An image sized by its attributes takes the same room whatever comes.
     const HTMLNode* img = document_ && slot < document_->images().size() ? &document_->node(document_->images()[slot])
                                                                          : nullptr;
-    if (!img || !img->attribute("width") || !img->attribute("height")) needsLayout_ = true;
+    if (!img || !img->attribute("width") || !img->attribute("height")) relayoutSoon();
+    setNeedsDisplay();
+}
+
+void WebView::relayoutSoon() {
+    // Images of a long page come one at a time; each would lay out the
+    // whole page again. Those arriving within an interval share one.
+    if (relayoutPending_) return;
+    relayoutPending_ = true;
+    RunLoop::main().performAfterDelay(this, kImageRelayoutInterval, [this] {
+        relayoutPending_ = false;
+        relayout();
+    });
+}
+
+void WebView::dropPendingRelayout() {
+    if (!relayoutPending_) return;
+    relayoutPending_ = false;
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
+
+void WebView::relayout() {
+    needsLayout_ = true;
     setNeedsDisplay();
 }
 
@@ -317,7 +349,11 @@ void WebView::setScalesPageToFit(bool s) {
     setNeedsDisplay();
 }
 
-void WebView::layoutSubviews() { needsLayout_ = true; }
+void WebView::layoutSubviews() {
+    // Lines wrap to the width alone (ensureLayout notices a new one); a new
+    // height only moves the limit of scrolling.
+    if (page_) clampOffset();
+}
 
 void WebView::ensureLayout() const {
     const float width = bounds().size.width;

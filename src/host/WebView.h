@@ -69,6 +69,9 @@ public:
     // A touch that moves farther than this (points) scrolls instead of
     // tapping a link.
     static constexpr float kTapSlop = 6;
+    // Images without a width and height change the page's layout as they
+    // arrive: it is redone at most this often (seconds) until all are in.
+    static constexpr double kImageRelayoutInterval = 0.25;
     // The error of content that cannot be shown.
     static constexpr const char* kWebKitErrorDomain = "WebKitErrorDomain";
     static constexpr long kFrameLoadInterruptedCode = 102;
@@ -153,6 +156,10 @@ private:
     void reportSoon(Error* error);
     void report(Error* error);
     void imageChanged(size_t slot);
+    // A re-layout for arriving images, within kImageRelayoutInterval.
+    void relayoutSoon();
+    void dropPendingRelayout();
+    void relayout();
     void imagesDone();
     void followLink(const std::string& url);
     void ensureLayout() const;
@@ -174,6 +181,7 @@ private:
     mutable float layoutWidth_ = 0;
     mutable float scale_ = 1;
     mutable bool cutLogged_ = false;
+    bool relayoutPending_ = false;
 
     LoadTicket ticket_ = 0;
     bool fetchingPage_ = false;
