@@ -26,6 +26,7 @@ test: build
 
 bench: build
 	@$(BUILD)/bench/engine_bench
+	@./bench/frame/run_frame_bench $(BUILD)/bench/frame_bench
 
 clean:
 	rm -rf $(BUILD)

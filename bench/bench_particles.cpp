@@ -7,7 +7,8 @@
 //    software rasteriser's work is included); counters give GL draw calls
 //    per frame and allocations.
 // The budget: update median at most 1.5 ms, one draw call per emitter, no
-// allocation per frame.
+// allocation per frame. The first drawn frame is read back: it must have
+// pixels on it.
 //
 // GL draw calls and allocations are counted by wrapping the real
 // functions: the definitions below take precedence over the shared
@@ -23,6 +24,7 @@
 #include <new>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "GLTestEnvironment.h"
 #include "engine/CCDirector.h"
 #include "engine/CCParticleSystemPoint.h"
@@ -150,16 +152,9 @@ public:
         for (CCParticleSystem* e : emitters_) n += e->particleCount();
         return n;
     }
-    // The GL state the director sets around a visit.
     void draw() const {
-        glEnable(GL_TEXTURE_2D);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        DirectorVisitState drawing;
         for (CCParticleSystem* e : emitters_) e->visit();
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_COLOR_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
     }
 
 private:
@@ -234,8 +229,13 @@ template <class Emitter> void BM_ParticlesDraw(benchmark::State& state) {
         state.SkipWithError("no GL ES 1.1 context");
         return;
     }
+    glClear(GL_COLOR_BUFFER_BIT);
     scene->draw();  // first-use costs of the driver
     glFinish();
+    if (!expectDrawnPixels(state, litPixels(320, 480))) {
+        delete scene;
+        return;
+    }
     long draws = 0, allocations = 0, driverAllocations = 0;
     for (auto _ : state) {
         const long drawsBefore = gDrawCalls.load(), allocationsBefore = gAllocations.load();

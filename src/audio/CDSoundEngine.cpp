@@ -74,7 +74,7 @@ bool CDSoundEngine::_initOpenAL() {
 
     device_ = host::AudioDevice::openDefault();
     if (!device_) {
-        host::log("CDSoundEngine: no audio device could be opened; sound is off");
+        host::log("sound is off: no audio device");
         return false;
     }
     context = alcCreateContext(device_->alcDevice(), nullptr);

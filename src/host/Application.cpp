@@ -172,6 +172,7 @@ bool handleApplicationEvent(Application* app, const SDL_Event& e) {
                 case SDL_WINDOWEVENT_MINIMIZED:
                     if (app->minimized_) return false;
                     app->minimized_ = true;
+                    log("application: the window is minimised; entering the background");
                     if (d) d->applicationDidEnterBackground(app);
                     return true;
                 case SDL_WINDOWEVENT_RESTORED:
@@ -179,6 +180,7 @@ bool handleApplicationEvent(Application* app, const SDL_Event& e) {
                     // window coming back from the background counts.
                     if (!app->minimized_) return false;
                     app->minimized_ = false;
+                    log("application: the window is restored; entering the foreground");
                     if (d) d->applicationWillEnterForeground(app);
                     return true;
                 case SDL_WINDOWEVENT_CLOSE: app->terminate(); return true;
@@ -263,6 +265,7 @@ int ApplicationMain(int argc, char** argv, const char* principalClassName, const
 
     if (o.frames > 0) {
         long limit = o.frames;
+        if (!o.screenshot.empty()) Display::shared().captureAtFrame(static_cast<unsigned long>(limit));
         Display::shared().setPresentHook([app, limit](unsigned long n) {
             if (static_cast<long>(n) >= limit)
                 RunLoop::main().performOnMainThread([app] { app->terminate(); }, false);

@@ -4,6 +4,8 @@
 
 #include <mutex>
 
+#include "host/Log.h"
+
 namespace host {
 namespace {
 
@@ -32,7 +34,13 @@ const ThreadContextCalls& threadContextCalls() {
 std::shared_ptr<AudioDevice> AudioDevice::openDefault() {
     std::lock_guard<std::mutex> lock(gDeviceMutex);
     if (std::shared_ptr<AudioDevice> open = gDevice.lock()) return open;
-    ALCdevice* d = alcOpenDevice(nullptr);
+    ALCdevice* d = nullptr;
+    {
+        // Without a sound card the back ends print screens of errors of
+        // their own; the callers' one line says it all.
+        LibraryOutputCapture quiet("openal");
+        d = alcOpenDevice(nullptr);
+    }
     if (!d) return nullptr;
     std::shared_ptr<AudioDevice> device(new AudioDevice(d));
     gDevice = device;

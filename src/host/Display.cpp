@@ -1,8 +1,11 @@
 #include "host/Display.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
+#include "host/GLStateSnapshot.h"
 #include "host/Image.h"
 #include "host/Log.h"
 
@@ -47,13 +50,17 @@ bool Display::open(bool headless, int surfaceW, int surfaceH, float scale) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Overlay views clip with the stencil of whatever they are drawn into:
+    // in a window, the window's own buffers.
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, headless ? 0 : 8);
+    headless_ = headless;
     surfaceW_ = surfaceW;
     surfaceH_ = surfaceH;
     scale_ = scale;
     // The player sees the device in landscape.
-    presentW_ = surfaceH;
-    presentH_ = surfaceW;
-    int winW = static_cast<int>(presentW_ / scale), winH = static_cast<int>(presentH_ / scale);
+    captureW_ = surfaceH;
+    captureH_ = surfaceW;
+    int winW = static_cast<int>(captureW_ / scale), winH = static_cast<int>(captureH_ / scale);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     if (headless) flags |= SDL_WINDOW_HIDDEN;
     window_ = SDL_CreateWindow("Tiltboard", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW, winH, flags);
@@ -76,32 +83,40 @@ bool Display::open(bool headless, int surfaceW, int surfaceH, float scale) {
         close();
         return false;
     }
-    // The presentation target, landscape, in interface pixels.
-    glGenTextures(1, &presentTexture_);
-    glBindTexture(GL_TEXTURE_2D, presentTexture_);
+    GLint stencilBits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    windowHasStencil_ = !headless && stencilBits >= 8;
+    createCaptureTarget();
+    return true;
+}
+
+void Display::createCaptureTarget() {
+    glGenTextures(1, &captureTexture_);
+    glBindTexture(GL_TEXTURE_2D, captureTexture_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, presentW_, presentH_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    gl().genFramebuffers(1, &presentFbo_);
-    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, presentFbo_);
-    gl().framebufferTexture2D(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, presentTexture_, 0);
-    attachPresentStencil();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, captureW_, captureH_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    gl().genFramebuffers(1, &captureFbo_);
+    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, captureFbo_);
+    gl().framebufferTexture2D(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, captureTexture_, 0);
+    attachCaptureStencil();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     gl().bindFramebuffer(GL_FRAMEBUFFER_OES, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
-    return true;
 }
 
 void Display::close() {
     if (context_) {
-        if (presentFbo_) gl().deleteFramebuffers(1, &presentFbo_);
-        if (presentStencil_ && gl().deleteRenderbuffers) gl().deleteRenderbuffers(1, &presentStencil_);
-        if (presentTexture_) glDeleteTextures(1, &presentTexture_);
+        if (captureFbo_) gl().deleteFramebuffers(1, &captureFbo_);
+        if (captureStencil_ && gl().deleteRenderbuffers) gl().deleteRenderbuffers(1, &captureStencil_);
+        if (captureTexture_) glDeleteTextures(1, &captureTexture_);
         if (colorTexture_) glDeleteTextures(1, &colorTexture_);
-        presentFbo_ = presentTexture_ = colorTexture_ = presentStencil_ = 0;
+        captureFbo_ = captureTexture_ = colorTexture_ = captureStencil_ = 0;
+        colorFilter_ = 0;
+        framesPresented_ = capturedFrame_ = captureAtFrame_ = 0;
         SDL_GL_DeleteContext(context_);
         context_ = nullptr;
     }
@@ -167,21 +182,41 @@ bool Display::attachColorStorage(bool rgb565, int* width, int* height) {
     return true;
 }
 
-void Display::drawTexturedQuad(GLuint tex, const GLfloat* verts, const GLfloat* uvs) {
-    glBindTexture(GL_TEXTURE_2D, tex);
-    glVertexPointer(2, GL_FLOAT, 0, verts);
-    glTexCoordPointer(2, GL_FLOAT, 0, uvs);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-}
-
-void Display::letterbox(int* x, int* y, int* w, int* h) const {
+PresentationTarget Display::windowTarget() const {
+    PresentationTarget t;
+    if (!window_) return t;
     int ww = 0, wh = 0;
     SDL_GL_GetDrawableSize(window_, &ww, &wh);
-    float s = std::min(static_cast<float>(ww) / presentW_, static_cast<float>(wh) / presentH_);
-    *w = static_cast<int>(presentW_ * s);
-    *h = static_cast<int>(presentH_ * s);
-    *x = (ww - *w) / 2;
-    *y = (wh - *h) / 2;
+    const float fit = std::min(static_cast<float>(ww) / captureW_, static_cast<float>(wh) / captureH_);
+    t.width = static_cast<int>(std::lround(captureW_ * fit));
+    t.height = static_cast<int>(std::lround(captureH_ * fit));
+    t.x = (ww - t.width) / 2;
+    t.y = (wh - t.height) / 2;
+    t.pointScale = fit * scale_;
+    t.contentScale = overlayContentScale();
+    t.hasStencil = windowHasStencil_;
+    return t;
+}
+
+PresentationTarget Display::captureTarget() const {
+    PresentationTarget t;
+    t.width = captureW_;
+    t.height = captureH_;
+    t.pointScale = scale_;
+    t.contentScale = overlayContentScale();
+    t.hasStencil = captureStencil_ != 0;
+    return t;
+}
+
+float Display::overlayContentScale() const {
+    if (headless_ || !window_) return scale_;
+    // Sharp in an enlarged window, and never below the screen's own scale
+    // so that a capture keeps every pixel; in half points, so that a
+    // window being dragged larger does not redraw every view on each step.
+    int ww = 0, wh = 0;
+    SDL_GL_GetDrawableSize(window_, &ww, &wh);
+    const float fit = std::min(static_cast<float>(ww) / captureW_, static_cast<float>(wh) / captureH_) * scale_;
+    return std::max(scale_, std::ceil(fit * 2 - 0.01f) / 2);
 }
 
 bool Display::windowToInterface(int wx, int wy, float* ix, float* iy) const {
@@ -191,113 +226,119 @@ bool Display::windowToInterface(int wx, int wy, float* ix, float* iy) const {
     SDL_GL_GetDrawableSize(window_, &dw, &dh);
     float px = winW > 0 ? wx * static_cast<float>(dw) / winW : wx;
     float py = winH > 0 ? wy * static_cast<float>(dh) / winH : wy;
-    int x, y, w, h;
-    letterbox(&x, &y, &w, &h);
-    if (w <= 0 || h <= 0) return false;
-    // Interface points, origin top left.
-    *ix = (px - x) / w * presentW_ / scale_;
-    *iy = (py - y) / h * presentH_ / scale_;
-    return *ix >= 0 && *iy >= 0 && *ix <= presentW_ / scale_ && *iy <= presentH_ / scale_;
+    const PresentationTarget t = windowTarget();
+    if (t.width <= 0 || t.height <= 0) return false;
+    // Interface points, origin top left; the viewport's y runs up from the
+    // bottom bar, the window's down from the top.
+    const int top = dh - t.y - t.height;
+    *ix = (px - t.x) / t.pointScale;
+    *iy = (py - top) / t.pointScale;
+    const float maxX = captureW_ / scale_, maxY = captureH_ / scale_;
+    return *ix >= 0 && *iy >= 0 && *ix <= maxX && *iy <= maxY;
 }
 
-void Display::present(int orientation) {
-    if (!context_) return;
-    GLint fbo = 0, tex = 0, viewport[4];
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &fbo);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &tex);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLboolean blend = glIsEnabled(GL_BLEND), depth = glIsEnabled(GL_DEPTH_TEST);
-    GLboolean texture2D = glIsEnabled(GL_TEXTURE_2D);
-    GLboolean vArray = glIsEnabled(GL_VERTEX_ARRAY), cArray = glIsEnabled(GL_COLOR_ARRAY);
-    GLboolean tArray = glIsEnabled(GL_TEXTURE_COORD_ARRAY);
-    GLint blendSrc = GL_ONE, blendDst = GL_ONE_MINUS_SRC_ALPHA;
-    glGetIntegerv(GL_BLEND_SRC, &blendSrc);
-    glGetIntegerv(GL_BLEND_DST, &blendDst);
+void Display::drawSurfaceTurned(float magnification) {
+    // Whole-number enlargements repeat each surface pixel exactly (sharp);
+    // any other size is filtered.
+    const float whole = std::round(magnification);
+    const GLint filter = whole >= 1 && std::fabs(magnification - whole) < 1e-3f ? GL_NEAREST : GL_LINEAR;
+    glBindTexture(GL_TEXTURE_2D, colorTexture_);
+    if (filter != colorFilter_) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        colorFilter_ = filter;
+    }
+    // Corners of the landscape viewport: bottom-left, bottom-right,
+    // top-left, top-right; each takes the portrait texel that lands there.
+    static const GLfloat quad[] = {0, 0, 1, 0, 0, 1, 1, 1};
+    static const GLfloat turned[4][8] = {
+        {0, 0, 1, 0, 0, 1, 1, 1},  // 1: portrait
+        {1, 1, 0, 1, 1, 0, 0, 0},  // 2: upside down
+        {0, 1, 0, 0, 1, 1, 1, 0},  // 3: landscape, home button on the right
+        {1, 0, 1, 1, 0, 0, 0, 1},  // 4: landscape, home button on the left
+    };
+    const int o = orientation_ >= 1 && orientation_ <= 4 ? orientation_ : 3;
+    glVertexPointer(2, GL_FLOAT, 0, quad);
+    glTexCoordPointer(2, GL_FLOAT, 0, turned[o - 1]);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
 
+void Display::drawPresentation(GLuint framebuffer, const PresentationTarget& t, bool clearBars) {
+    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, framebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    if (clearBars) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glViewport(t.x, t.y, t.width, t.height);
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     glOrthof(0, 1, 0, 1, -1, 1);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glColor4f(1, 1, 1, 1);
-
-    // Corners of the landscape target: bottom-left, bottom-right,
-    // top-left, top-right; each takes the portrait texel that lands there.
-    static const GLfloat quad[] = {0, 0, 1, 0, 0, 1, 1, 1};
-    GLfloat uv[8];
-    switch (orientation) {
-        case 1: { const GLfloat u[] = {0, 0, 1, 0, 0, 1, 1, 1}; std::copy(u, u + 8, uv); break; }
-        case 2: { const GLfloat u[] = {1, 1, 0, 1, 1, 0, 0, 0}; std::copy(u, u + 8, uv); break; }
-        case 4: { const GLfloat u[] = {1, 0, 1, 1, 0, 0, 0, 1}; std::copy(u, u + 8, uv); break; }
-        default: { const GLfloat u[] = {0, 1, 0, 0, 1, 1, 1, 0}; std::copy(u, u + 8, uv); break; }
-    }
-    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, presentFbo_);
-    glViewport(0, 0, presentW_, presentH_);
-    drawTexturedQuad(colorTexture_, quad, uv);
+    drawSurfaceTurned(static_cast<float>(t.width) / captureW_);
     if (overlay_) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        overlay_(presentW_, presentH_, scale_);
-        glDisable(GL_BLEND);
+        overlay_(t);
     }
+}
 
-    // The window: black bars around the aspect-kept image.
-    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, 0);
-    int ww = 0, wh = 0;
-    SDL_GL_GetDrawableSize(window_, &ww, &wh);
-    glViewport(0, 0, ww, wh);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    int x, y, w, h;
-    letterbox(&x, &y, &w, &h);
-    glViewport(x, y, w, h);
-    static const GLfloat straight[] = {0, 0, 1, 0, 0, 1, 1, 1};
-    drawTexturedQuad(presentTexture_, quad, straight);
-    SDL_GL_SwapWindow(window_);
-
-    // Give the engine back exactly the state it had.
-    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, static_cast<GLuint>(fbo));
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(tex));
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glBlendFunc(static_cast<GLenum>(blendSrc), static_cast<GLenum>(blendDst));
-    blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-    depth ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
-    texture2D ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
-    vArray ? glEnableClientState(GL_VERTEX_ARRAY) : glDisableClientState(GL_VERTEX_ARRAY);
-    cArray ? glEnableClientState(GL_COLOR_ARRAY) : glDisableClientState(GL_COLOR_ARRAY);
-    tArray ? glEnableClientState(GL_TEXTURE_COORD_ARRAY) : glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-
-    ++framesPresented_;
+void Display::present(int orientation) {
+    if (!context_) return;
+    orientation_ = orientation;
+    const unsigned long frame = framesPresented_ + 1;
+    {
+        GLStateSnapshot saved;  // the engine gets back exactly the state it had
+        const Uint32 hidden = SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN;
+        if (!headless_ && !(SDL_GetWindowFlags(window_) & hidden)) {
+            const PresentationTarget t = windowTarget();
+            int ww = 0, wh = 0;
+            SDL_GL_GetDrawableSize(window_, &ww, &wh);
+            // Black bars where the picture does not cover the window.
+            drawPresentation(0, t, t.width < ww || t.height < wh);
+            SDL_GL_SwapWindow(window_);
+        }
+        if (headless_ || frame == captureAtFrame_) {
+            drawPresentation(captureFbo_, captureTarget(), false);
+            capturedFrame_ = frame;
+        }
+    }
+    framesPresented_ = frame;
     if (presentHook_) presentHook_(framesPresented_);
 }
 
 bool Display::readPresentedPixels(std::vector<unsigned char>* rgba) {
     if (!context_ || !rgba) return false;
+    if (capturedFrame_ != framesPresented_ && framesPresented_ > 0) {
+        // The last frame went only to the window: draw it again, from the
+        // surface the engine left and the overlays as they are now.
+        GLStateSnapshot saved;
+        drawPresentation(captureFbo_, captureTarget(), false);
+        capturedFrame_ = framesPresented_;
+    }
     GLint fbo = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &fbo);
-    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, presentFbo_);
-    std::vector<unsigned char> pixels(static_cast<size_t>(presentW_) * presentH_ * 4);
+    gl().bindFramebuffer(GL_FRAMEBUFFER_OES, captureFbo_);
+    std::vector<unsigned char> pixels(static_cast<size_t>(captureW_) * captureH_ * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, presentW_, presentH_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, captureW_, captureH_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     gl().bindFramebuffer(GL_FRAMEBUFFER_OES, static_cast<GLuint>(fbo));
     // GL rows run bottom-up; the player's rows top-down. The image is opaque.
     rgba->resize(pixels.size());
-    size_t row = static_cast<size_t>(presentW_) * 4;
-    for (int yy = 0; yy < presentH_; ++yy)
-        std::copy(pixels.begin() + static_cast<long>(row * (presentH_ - 1 - yy)),
-                  pixels.begin() + static_cast<long>(row * (presentH_ - yy)), rgba->begin() + static_cast<long>(row * yy));
+    size_t row = static_cast<size_t>(captureW_) * 4;
+    for (int yy = 0; yy < captureH_; ++yy)
+        std::copy(pixels.begin() + static_cast<long>(row * (captureH_ - 1 - yy)),
+                  pixels.begin() + static_cast<long>(row * (captureH_ - yy)), rgba->begin() + static_cast<long>(row * yy));
     for (size_t i = 3; i < rgba->size(); i += 4) (*rgba)[i] = 255;
     return true;
 }
@@ -305,28 +346,31 @@ bool Display::readPresentedPixels(std::vector<unsigned char>* rgba) {
 bool Display::writeScreenshot(const std::string& path) {
     std::vector<unsigned char> pixels;
     if (!readPresentedPixels(&pixels)) return false;
-    return writePNG(path, pixels.data(), presentW_, presentH_);
+    return writePNG(path, pixels.data(), captureW_, captureH_);
 }
 
-void Display::attachPresentStencil() {
-    // Bound: the presentation framebuffer. Without a stencil buffer the
-    // overlay views clip to scissor boxes instead.
-    gl().genRenderbuffers(1, &presentStencil_);
-    gl().bindRenderbuffer(GL_RENDERBUFFER_OES, presentStencil_);
-    gl().renderbufferStorage(GL_RENDERBUFFER_OES, GL_STENCIL_INDEX8_OES, presentW_, presentH_);
-    gl().framebufferRenderbuffer(GL_FRAMEBUFFER_OES, GL_STENCIL_ATTACHMENT_OES, GL_RENDERBUFFER_OES, presentStencil_);
+void Display::attachCaptureStencil() {
+    // Bound: the capture framebuffer. Without a stencil buffer the overlay
+    // views clip to scissor boxes instead.
+    gl().genRenderbuffers(1, &captureStencil_);
+    gl().bindRenderbuffer(GL_RENDERBUFFER_OES, captureStencil_);
+    gl().renderbufferStorage(GL_RENDERBUFFER_OES, GL_STENCIL_INDEX8_OES, captureW_, captureH_);
+    gl().framebufferRenderbuffer(GL_FRAMEBUFFER_OES, GL_STENCIL_ATTACHMENT_OES, GL_RENDERBUFFER_OES, captureStencil_);
     gl().bindRenderbuffer(GL_RENDERBUFFER_OES, 0);
     if (gl().checkFramebufferStatus(GL_FRAMEBUFFER_OES) == GL_FRAMEBUFFER_COMPLETE_OES) return;
     gl().framebufferRenderbuffer(GL_FRAMEBUFFER_OES, GL_STENCIL_ATTACHMENT_OES, GL_RENDERBUFFER_OES, 0);
-    if (gl().deleteRenderbuffers) gl().deleteRenderbuffers(1, &presentStencil_);
-    presentStencil_ = 0;
+    if (gl().deleteRenderbuffers) gl().deleteRenderbuffers(1, &captureStencil_);
+    captureStencil_ = 0;
     log("display: no stencil buffer for the overlay views; they clip to rectangles");
+}
+
+bool Display::isFullscreen() const {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 void Display::toggleFullscreen() {
     if (!window_) return;
-    bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_SetWindowFullscreen(window_, isFullscreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 bool writePNG(const std::string& path, const unsigned char* rgba, int w, int h) {

@@ -1,9 +1,14 @@
 // The window and the presentation of the portrait GL surface.
 //
 // The engine draws into a framebuffer object the size of the portrait
-// device surface. Presenting turns that image to the interface orientation
-// into a landscape presentation target (what the player sees, and what a
-// screenshot records), then scales it, aspect kept, into the window.
+// device surface. Presenting draws that picture, turned to the interface
+// orientation, and the overlay views over it straight into the window's
+// letterboxed viewport (aspect kept, black bars), in one pass. The same
+// drawing into a landscape capture target of the interface's own size is
+// what a screenshot records: it is made on every frame of a headless run
+// (nothing else shows it), and in a window only for a frame that asks for
+// it, since each extra full-screen pass costs a software rasteriser
+// milliseconds.
 #pragma once
 
 #include <SDL2/SDL.h>
@@ -39,6 +44,15 @@ private:
     SDL_GLContext context_;
 };
 
+// Where a presented frame is drawn: a viewport of a framebuffer, in
+// pixels with GL's y up, showing the whole interface.
+struct PresentationTarget {
+    int x = 0, y = 0, width = 0, height = 0;
+    float pointScale = 1;    // target pixels per interface point
+    float contentScale = 1;  // pixels per point at which overlay content is rasterised
+    bool hasStencil = false;
+};
+
 class Display {
 public:
     static Display& shared();
@@ -48,6 +62,7 @@ public:
     bool open(bool headless, int surfaceW, int surfaceH, float scale);
     void close();
     bool isOpen() const { return window_ != nullptr; }
+    bool isHeadless() const { return headless_; }
     SDL_Window* window() const { return window_; }
     SDL_GLContext mainContext() const { return context_; }
     // A context sharing objects with the main one (main thread only);
@@ -63,38 +78,52 @@ public:
     void present(int orientation);
     unsigned long framesPresented() const { return framesPresented_; }
     void setPresentHook(std::function<void(unsigned long)> hook) { presentHook_ = std::move(hook); }
-    // Called after the engine frame, before the window present: overlay
+    // Called after the engine's picture is drawn, for each target: overlay
     // views draw here, in interface coordinates (points, y down).
-    void setOverlayDrawer(std::function<void(int w, int h, float scale)> d) { overlay_ = std::move(d); }
+    void setOverlayDrawer(std::function<void(const PresentationTarget&)> d) { overlay_ = std::move(d); }
+    // Makes the present of frame `n` (counted from 1) also draw the capture
+    // target, so that a screenshot taken after it shows exactly that frame.
+    void captureAtFrame(unsigned long n) { captureAtFrame_ = n; }
 
-    // Whether the presentation target has a stencil buffer (overlay views
-    // clip their subviews with it).
-    bool presentationHasStencil() const { return presentStencil_ != 0; }
     // The last presented frame as the player sees it: RGBA rows, top first,
-    // interfaceWidth() x interfaceHeight() pixels.
+    // interfaceWidth() x interfaceHeight() pixels. In a window the capture
+    // target is drawn anew from the last frame when that frame was not
+    // captured.
     bool readPresentedPixels(std::vector<unsigned char>* rgba);
     bool writeScreenshot(const std::string& path);
     void toggleFullscreen();
+    bool isFullscreen() const;
     // Maps a window pixel to a point of the interface (landscape) view.
     bool windowToInterface(int wx, int wy, float* ix, float* iy) const;
-    int interfaceWidth() const { return presentW_; }
-    int interfaceHeight() const { return presentH_; }
+    int interfaceWidth() const { return captureW_; }
+    int interfaceHeight() const { return captureH_; }
+    // Where the window shows the interface now: the letterboxed viewport.
+    PresentationTarget windowTarget() const;
 
 private:
-    void drawTexturedQuad(GLuint tex, const GLfloat* verts, const GLfloat* uvs);
-    void letterbox(int* x, int* y, int* w, int* h) const;
-    void attachPresentStencil();
+    PresentationTarget captureTarget() const;
+    float overlayContentScale() const;
+    void drawPresentation(GLuint framebuffer, const PresentationTarget& target, bool clearBars);
+    void drawSurfaceTurned(float magnification);
+    void createCaptureTarget();
+    void attachCaptureStencil();
 
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
+    bool headless_ = false;
+    bool windowHasStencil_ = false;
     int surfaceW_ = 0, surfaceH_ = 0;
     float scale_ = 1;
     GLuint colorTexture_ = 0;
-    GLuint presentFbo_ = 0, presentTexture_ = 0, presentStencil_ = 0;
-    int presentW_ = 0, presentH_ = 0;  // interface pixels
+    GLint colorFilter_ = 0;  // the colour texture's filters, set when the magnification changes
+    GLuint captureFbo_ = 0, captureTexture_ = 0, captureStencil_ = 0;
+    int captureW_ = 0, captureH_ = 0;  // interface pixels
+    int orientation_ = 3;
     unsigned long framesPresented_ = 0;
+    unsigned long capturedFrame_ = 0;  // the frame the capture target holds
+    unsigned long captureAtFrame_ = 0;
     std::function<void(unsigned long)> presentHook_;
-    std::function<void(int, int, float)> overlay_;
+    std::function<void(const PresentationTarget&)> overlay_;
 };
 
 bool writePNG(const std::string& path, const unsigned char* rgba, int w, int h);

@@ -9,6 +9,7 @@
 #include "host/Device.h"
 #include "host/Display.h"
 #include "host/DrawingContext.h"
+#include "host/GLStateSnapshot.h"
 #include "host/Log.h"
 #include "host/ViewAnimation.h"
 #include "host/ViewTransitionGeometry.h"
@@ -40,66 +41,6 @@ bool isUpright(const CGAffineTransform& m) { return std::fabs(m.b) < 1e-6f && st
 
 int pixelsFor(float points, float scale) { return std::max(1, int(std::ceil(points * scale - 0.01f))); }
 
-// Everything a capture outside the overlay pass changes, given back after.
-class SavedGLState {
-public:
-    SavedGLState() {
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &fbo_);
-        glGetIntegerv(GL_VIEWPORT, viewport_);
-        glGetIntegerv(GL_MATRIX_MODE, &matrixMode_);
-        glGetFloatv(GL_PROJECTION_MATRIX, projection_);
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview_);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
-        glGetIntegerv(GL_BLEND_SRC, &blendSrc_);
-        glGetIntegerv(GL_BLEND_DST, &blendDst_);
-        glGetIntegerv(GL_SCISSOR_BOX, scissorBox_);
-        glGetFloatv(GL_CURRENT_COLOR, color_);
-        glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor_);
-        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &texEnv_);
-        blend_ = glIsEnabled(GL_BLEND);
-        texture2D_ = glIsEnabled(GL_TEXTURE_2D);
-        scissor_ = glIsEnabled(GL_SCISSOR_TEST);
-        stencil_ = glIsEnabled(GL_STENCIL_TEST);
-        depth_ = glIsEnabled(GL_DEPTH_TEST);
-        vertexArray_ = glIsEnabled(GL_VERTEX_ARRAY);
-        colorArray_ = glIsEnabled(GL_COLOR_ARRAY);
-        texCoordArray_ = glIsEnabled(GL_TEXTURE_COORD_ARRAY);
-    }
-    ~SavedGLState() {
-        gl().bindFramebuffer(GL_FRAMEBUFFER_OES, GLuint(fbo_));
-        glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
-        glMatrixMode(GL_PROJECTION);
-        glLoadMatrixf(projection_);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadMatrixf(modelview_);
-        glMatrixMode(GLenum(matrixMode_));
-        glBindTexture(GL_TEXTURE_2D, GLuint(texture_));
-        glBlendFunc(GLenum(blendSrc_), GLenum(blendDst_));
-        glScissor(scissorBox_[0], scissorBox_[1], scissorBox_[2], scissorBox_[3]);
-        glColor4f(color_[0], color_[1], color_[2], color_[3]);
-        glClearColor(clearColor_[0], clearColor_[1], clearColor_[2], clearColor_[3]);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, texEnv_);
-        set(GL_BLEND, blend_);
-        set(GL_TEXTURE_2D, texture2D_);
-        set(GL_SCISSOR_TEST, scissor_);
-        set(GL_STENCIL_TEST, stencil_);
-        set(GL_DEPTH_TEST, depth_);
-        setClient(GL_VERTEX_ARRAY, vertexArray_);
-        setClient(GL_COLOR_ARRAY, colorArray_);
-        setClient(GL_TEXTURE_COORD_ARRAY, texCoordArray_);
-    }
-    SavedGLState(const SavedGLState&) = delete;
-    SavedGLState& operator=(const SavedGLState&) = delete;
-
-private:
-    static void set(GLenum cap, GLboolean on) { on ? glEnable(cap) : glDisable(cap); }
-    static void setClient(GLenum cap, GLboolean on) { on ? glEnableClientState(cap) : glDisableClientState(cap); }
-    GLint fbo_ = 0, viewport_[4] = {}, matrixMode_ = GL_MODELVIEW, texture_ = 0;
-    GLint blendSrc_ = GL_ONE, blendDst_ = GL_ZERO, scissorBox_[4] = {}, texEnv_ = GL_MODULATE;
-    GLfloat projection_[16] = {}, modelview_[16] = {}, color_[4] = {}, clearColor_[4] = {};
-    GLboolean blend_, texture2D_, scissor_, stencil_, depth_, vertexArray_, colorArray_, texCoordArray_;
-};
-
 }  // namespace
 
 OverlayRenderer& OverlayRenderer::shared() {
@@ -109,13 +50,13 @@ OverlayRenderer& OverlayRenderer::shared() {
 
 void OverlayRenderer::attachToDisplay() {
     Display::shared().setOverlayDrawer(
-        [this](int w, int h, float scale) { drawWindow(Window::keyWindow(), w, h, scale); });
+        [this](const PresentationTarget& target) { drawWindow(Window::keyWindow(), target); });
 }
 
 // ---- passes ------------------------------------------------------------------------
 
 void OverlayRenderer::beginPass() {
-    glViewport(0, 0, target_.pixelWidth, target_.pixelHeight);
+    glViewport(target_.originX, target_.originY, target_.pixelWidth, target_.pixelHeight);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glEnable(GL_BLEND);
@@ -147,16 +88,17 @@ void OverlayRenderer::endPass() {
     glColor4f(1, 1, 1, 1);
 }
 
-void OverlayRenderer::drawWindow(Window* window, int pixelWidth, int pixelHeight, float scale) {
-    if (!window || window->isHidden() || pixelWidth <= 0 || pixelHeight <= 0) return;
+void OverlayRenderer::drawWindow(Window* window, const PresentationTarget& target) {
+    if (!window || window->isHidden() || target.width <= 0 || target.height <= 0 || target.pointScale <= 0) return;
     // What is on screen now, before the animator's next tick delivers.
     ViewAnimator::shared().advance(Clock::now(), false);
     renderLiveTransitions();
 
-    target_ = Target{pixelWidth, pixelHeight, scale > 0 ? scale : 1, true, Display::shared().presentationHasStencil()};
+    target_ = Target{target.x,          target.y, target.width, target.height, target.pointScale,
+                     target.contentScale > 0 ? target.contentScale : target.pointScale, true, target.hasStencil};
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrthof(0, float(pixelWidth) / target_.scale, float(pixelHeight) / target_.scale, 0, -1, 1);
+    glOrthof(0, float(target.width) / target_.scale, float(target.height) / target_.scale, 0, -1, 1);
     beginPass();
     const CGAffineTransform identity = CGAffineTransformIdentity;
     const auto& views = window->subviews();
@@ -175,7 +117,7 @@ bool OverlayRenderer::captureSubtree(View* view, RenderTexture* target) {
     const int pw = pixelsFor(b.size.width, scale), ph = pixelsFor(b.size.height, scale);
     if (!target->prepare(pw, ph)) return false;
 
-    SavedGLState saved;
+    GLStateSnapshot saved;
     // A capture may come in the middle of a pass: keep its clip state.
     const Target outerTarget = target_;
     const int outerDepth = stencilDepth_, outerClips = clipCount_;
@@ -183,7 +125,7 @@ bool OverlayRenderer::captureSubtree(View* view, RenderTexture* target) {
     GLint outerBox[4];
     std::copy(scissorBox_, scissorBox_ + 4, outerBox);
 
-    target_ = Target{pw, ph, scale, false, target->hasStencil()};
+    target_ = Target{0, 0, pw, ph, scale, scale, false, target->hasStencil()};
     gl().bindFramebuffer(GL_FRAMEBUFFER_OES, target->framebuffer());
     glViewport(0, 0, pw, ph);
     glClearColor(0, 0, 0, 0);
@@ -279,7 +221,7 @@ void OverlayRenderer::updateBacking(View* v) {
     if (!v->backing_) v->backing_ = std::make_unique<ViewBacking>();
     ViewBacking& b = *v->backing_;
     const CGSize size = v->bounds().size;
-    const float scale = target_.scale;
+    const float scale = target_.contentScale;
     const int pw = pixelsFor(size.width, scale), ph = pixelsFor(size.height, scale);
     bool sized = size.width > 0 && size.height > 0;
     if (sized && (pw > maxTextureSide() || ph > maxTextureSide())) {
@@ -452,6 +394,11 @@ void OverlayRenderer::scissorTo(const CGAffineTransform& m, CGRect r) {
         y0 = int(std::floor(box.origin.y * s + 0.001f));
         y1 = int(std::ceil((box.origin.y + box.size.height) * s - 0.001f));
     }
+    // Boxes are in framebuffer pixels; the target may be a viewport inside it.
+    x0 += target_.originX;
+    x1 += target_.originX;
+    y0 += target_.originY;
+    y1 += target_.originY;
     if (scissorOn_) {
         x0 = std::max(x0, int(scissorBox_[0]));
         y0 = std::max(y0, int(scissorBox_[1]));

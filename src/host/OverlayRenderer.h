@@ -1,6 +1,6 @@
 // Draws the overlay tree with GL ES 1.1 in the display's overlay hook:
-// after the engine's frame, into the landscape presentation target, in
-// interface points times the screen scale.
+// after the engine's frame, into the window's letterboxed viewport or the
+// landscape capture target, in interface points times that target's scale.
 //
 // Each view's own content (what its drawRect draws: text, images,
 // gradients) is rasterised once into a texture kept with the view and
@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/Display.h"
 #include "host/OverlayTexture.h"
 #include "host/View.h"
 
@@ -42,9 +43,9 @@ public:
 
     // Makes the key window's overlay tree draw over every presented frame.
     void attachToDisplay();
-    // Draws `window`'s overlay tree into the bound framebuffer, a target
-    // of pixelWidth x pixelHeight pixels with y down, `scale` pixels a point.
-    void drawWindow(Window* window, int pixelWidth, int pixelHeight, float scale);
+    // Draws `window`'s overlay tree into the bound framebuffer, in the
+    // viewport `target` gives (interface points, y down).
+    void drawWindow(Window* window, const PresentationTarget& target);
     // Renders `view`'s content and subviews in its own coordinates (not its
     // position, transform or alpha) into `target`, at the screen's scale.
     // False without a GL context or when the GL cannot make the target.
@@ -56,8 +57,10 @@ public:
 
 private:
     struct Target {
+        int originX = 0, originY = 0;  // the viewport's corner in the framebuffer
         int pixelWidth = 0, pixelHeight = 0;
-        float scale = 1;
+        float scale = 1;         // pixels per point on the target
+        float contentScale = 1;  // pixels per point of the views' rasterised content
         bool yDown = true;     // point y 0 at the top row (the presentation)
         bool hasStencil = false;
     };
