@@ -13,7 +13,7 @@
 #include "engine/CCTextureCache.h"
 #include "engine/Support/CCFileUtils.h"
 #include "engine/Support/TGAlib.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
 #include "engine/CCScheduler.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 // Everything probes saw, in order: "name:start", "name:0.5", "name:stop".
 struct ProbeLog {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/Image.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
+#include "host/graphics/Image.h"
 
 struct PNGLayout {
     int colorType = PNG_COLOR_TYPE_RGB;

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "engine/ccTypes.h"
-#include "host/Image.h"
-#include "host/Log.h"
-#include "host/Object.h"
+#include "host/core/Log.h"
+#include "host/core/Object.h"
+#include "host/graphics/Image.h"
 
 class ScratchDirectory {
 public:

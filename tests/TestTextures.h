@@ -8,8 +8,8 @@
 
 #include "engine/CCTexture2D.h"
 #include "engine/ccTypes.h"
-#include "host/Image.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
+#include "host/graphics/Image.h"
 
 // The colour of texel (x, y), row y = 0 being the image's top row.
 using TexelFunction = std::function<ccColor4B(unsigned x, unsigned y)>;

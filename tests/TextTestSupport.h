@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/TextRenderer.h"
+#include "host/text/TextRenderer.h"
 
 struct TestBitmap {
     TestBitmap(int w, int h, int padding = 0) : width(w), height(h), stride(w + padding), bytes(size_t(stride) * h, 0) {}

@@ -11,7 +11,7 @@
 #include "engine/CCActionManager.h"
 #include "engine/CCNode.h"
 #include "engine/CCScheduler.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 namespace {
 

@@ -10,18 +10,18 @@
 #include <vector>
 
 #include "LoopbackServer.h"
-#include "RunLoopWait.h"
 #include "MyAdClass/AdViewController.h"
 #include "MyAdClass/PromotionSettings.h"
 #include "MyAdClass/QBHouse.h"
 #include "OverlayTestSupport.h"
+#include "RunLoopWait.h"
 #include "adnetworks/ApexSettings.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Device.h"
-#include "host/HTTP.h"
-#include "host/Image.h"
-#include "host/NotificationCenter.h"
-#include "host/UserDefaults.h"
+#include "host/core/Device.h"
+#include "host/core/NotificationCenter.h"
+#include "host/data/UserDefaults.h"
+#include "host/graphics/Image.h"
+#include "host/net/HTTP.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include "RunLoopWait.h"
 #include "adnetworks/APXBannerView.h"
 #include "adnetworks/ApexSettings.h"
-#include "host/HTTP.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
+#include "host/net/HTTP.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/Support/CGPointExtension.h"
 #include "engine/Support/TransformUtils.h"
 #include "engine/Support/ccUtils.h"
-#include "host/CGAffineTransform.h"
+#include "host/core/CGAffineTransform.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "audio/CDAsynchBufferLoader.h"
 #include "audio/CDBufferManager.h"
 #include "audio/CDSoundEngine.h"
-#include "host/BackgroundTask.h"
-#include "host/NotificationCenter.h"
-#include "host/Options.h"
+#include "host/core/BackgroundTask.h"
+#include "host/core/NotificationCenter.h"
+#include "host/core/Options.h"
 #include "test_audio_support.h"
 
 namespace {

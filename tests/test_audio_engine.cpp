@@ -10,8 +10,8 @@
 
 #include "audio/CDSoundEngine.h"
 #include "audio/CDSoundSource.h"
-#include "host/NotificationCenter.h"
-#include "host/Ref.h"
+#include "host/core/NotificationCenter.h"
+#include "host/core/Ref.h"
 #include "test_audio_support.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "audio/CDAudioManager.h"
 #include "audio/CDSoundSource.h"
 #include "audio/SimpleAudioEngine.h"
-#include "host/AudioSession.h"
-#include "host/Options.h"
+#include "host/core/Options.h"
+#include "host/sound/AudioSession.h"
 #include "test_audio_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "audio/CDAudioManager.h"
-#include "host/BackgroundTask.h"
-#include "host/RunLoop.h"
+#include "host/core/BackgroundTask.h"
+#include "host/core/RunLoop.h"
 #include "test_audio_support.h"
 
 namespace {

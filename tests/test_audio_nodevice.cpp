@@ -10,7 +10,7 @@
 #include "audio/CDAudioManager.h"
 #include "audio/CDSoundSource.h"
 #include "audio/SimpleAudioEngine.h"
-#include "host/AudioPlayer.h"
+#include "host/sound/AudioPlayer.h"
 #include "test_audio_support.h"
 
 namespace {

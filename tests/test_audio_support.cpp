@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "host/Log.h"
-#include "host/RunLoop.h"
+#include "host/core/Log.h"
+#include "host/core/RunLoop.h"
 
 namespace audiotest {
 namespace {

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "TextTestSupport.h"
-#include "host/Bundle.h"
-#include "host/CustomFontManager.h"
-#include "host/Font.h"
-#include "host/TextRenderer.h"
+#include "host/core/Bundle.h"
+#include "host/text/CustomFontManager.h"
+#include "host/text/Font.h"
+#include "host/text/TextRenderer.h"
 
 using host::CustomFontManager;
 using host::Font;

@@ -8,12 +8,12 @@
 #include "engine/CCContentScale.h"
 #include "engine/CCScene.h"
 #include "engine/platform/CCDirectorIOS.h"
-#include "engine/platform/EAGLView.h"
-#include "host/Clock.h"
-#include "host/Device.h"
-#include "host/Application.h"
-#include "host/Touch.h"
 #include "engine/platform/CCTouchDispatcher.h"
+#include "engine/platform/EAGLView.h"
+#include "host/core/Application.h"
+#include "host/core/Clock.h"
+#include "host/core/Device.h"
+#include "host/ui/Touch.h"
 
 namespace {
 
@@ -211,8 +211,8 @@ TEST_F(DirectorTest, AClickAtAnInterfacePointLandsThereInLandscapeGLSpace) {
     host::Application* app = host::Application::sharedApplication();
     // Interface points have their origin at the top left as the player
     // sees the landscape screen; GL space has it at the bottom left.
-    app->deliverPointer(-1, 0, 10, 20, 0);
-    app->deliverPointer(-1, 2, 470, 300, 0.1);
+    app->deliverPointer(-1, host::TouchPhase::Began, 10, 20, 0);
+    app->deliverPointer(-1, host::TouchPhase::Ended, 470, 300, 0.1);
     EXPECT_FLOAT_EQ(rec->began.x, 10);
     EXPECT_FLOAT_EQ(rec->began.y, 300);
     EXPECT_FLOAT_EQ(rec->ended.x, 470);

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include "TestFiles.h"
-#include "host/Bundle.h"
-#include "host/Path.h"
+#include "host/core/Bundle.h"
+#include "host/core/Path.h"
 
 namespace path = host::path;
 

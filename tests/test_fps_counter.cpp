@@ -9,8 +9,8 @@
 #include "engine/CCLabelAtlas.h"
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureCache.h"
-#include "host/Bundle.h"
-#include "host/Clock.h"
+#include "host/core/Bundle.h"
+#include "host/core/Clock.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "QBColorChangeNode.h"
 #include "audio/CDSoundSource.h"
 #include "audio/SimpleAudioEngine.h"
-#include "host/Device.h"
+#include "host/core/Device.h"
 #include "test_game_support.h"
 
 namespace {

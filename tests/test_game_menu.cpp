@@ -16,10 +16,10 @@
 #include "audio/SimpleAudioEngine.h"
 #include "engine/CCLabelTTF.h"
 #include "engine/CCMenu.h"
-#include "host/ActionSheet.h"
-#include "host/Button.h"
-#include "host/Label.h"
-#include "host/Switch.h"
+#include "host/ui/ActionSheet.h"
+#include "host/ui/Button.h"
+#include "host/ui/Label.h"
+#include "host/ui/Switch.h"
 #include "test_game_support.h"
 
 namespace {
@@ -45,8 +45,8 @@ protected:
     // A click at a point of the interface (points, y down).
     void click(CGPoint p) {
         host::Application* app = host::Application::sharedApplication();
-        app->deliverPointer(-1, 0, p.x, p.y, touchTime_ += 0.05);
-        app->deliverPointer(-1, 2, p.x, p.y, touchTime_ += 0.05);
+        app->deliverPointer(-1, host::TouchPhase::Began, p.x, p.y, touchTime_ += 0.05);
+        app->deliverPointer(-1, host::TouchPhase::Ended, p.x, p.y, touchTime_ += 0.05);
     }
     static CGPoint overlayCentre(host::View* v) {
         const CGRect b = v->bounds();

@@ -18,14 +18,15 @@
 #include "engine/CCNode.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/EAGLView.h"
-#include "host/Accelerometer.h"
-#include "host/Application.h"
-#include "host/Bundle.h"
-#include "host/Clock.h"
-#include "host/Object.h"
-#include "host/Options.h"
-#include "host/UserDefaults.h"
-#include "host/View.h"
+#include "host/core/Application.h"
+#include "host/core/Bundle.h"
+#include "host/core/Clock.h"
+#include "host/core/Object.h"
+#include "host/core/Options.h"
+#include "host/data/UserDefaults.h"
+#include "host/display/Accelerometer.h"
+#include "host/ui/View.h"
+#include "host/ui/Window.h"
 
 // The project's resources directory, from this file's location.
 inline std::string gameResourcesDir() {
@@ -100,8 +101,8 @@ protected:
     void tap(CGPoint gl) {
         host::Application* app = host::Application::sharedApplication();
         const float iy = win().height - gl.y;
-        app->deliverPointer(-1, 0, gl.x, iy, touchTime_ += 0.05);
-        app->deliverPointer(-1, 2, gl.x, iy, touchTime_ += 0.05);
+        app->deliverPointer(-1, host::TouchPhase::Began, gl.x, iy, touchTime_ += 0.05);
+        app->deliverPointer(-1, host::TouchPhase::Ended, gl.x, iy, touchTime_ += 0.05);
     }
     // The centre of a node in GL points.
     static CGPoint centreOf(CCNode* node) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <thread>
 
-#include "host/HTTP.h"
-#include "host/RunLoop.h"
+#include "host/core/RunLoop.h"
+#include "host/net/HTTP.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "ImageFileWriters.h"
 #include "TestFiles.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

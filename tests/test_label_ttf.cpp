@@ -5,10 +5,10 @@
 #include "engine/CCLabelTTF.h"
 #include "engine/CCTexture2D.h"
 #include "engine/Support/ccUtils.h"
-#include "host/Bundle.h"
-#include "host/CustomFontManager.h"
-#include "host/Font.h"
-#include "host/TextLayout.h"
+#include "host/core/Bundle.h"
+#include "host/text/CustomFontManager.h"
+#include "host/text/Font.h"
+#include "host/text/TextLayout.h"
 
 namespace {
 // The screen area a label covers, in GL pixels.

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "TestFiles.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 

@@ -16,18 +16,18 @@
 
 #include "HostileXML.h"
 #include "LoopbackServer.h"
-#include "RunLoopWait.h"
 #include "OverlayTestSupport.h"
+#include "RunLoopWait.h"
 #include "adnetworks/MeridianBannerView.h"
 #include "adnetworks/MeridianEncoding.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Button.h"
-#include "host/Device.h"
-#include "host/HTTP.h"
-#include "host/Image.h"
-#include "host/Label.h"
-#include "host/NotificationCenter.h"
-#include "host/WebView.h"
+#include "host/core/Device.h"
+#include "host/core/NotificationCenter.h"
+#include "host/graphics/Image.h"
+#include "host/net/HTTP.h"
+#include "host/ui/Button.h"
+#include "host/ui/Label.h"
+#include "host/web/WebView.h"
 
 namespace {
 

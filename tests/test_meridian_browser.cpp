@@ -18,9 +18,9 @@
 #include "RunLoopWait.h"
 #include "adnetworks/MeridianAdBrowserViewController.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Button.h"
-#include "host/Image.h"
-#include "host/WebView.h"
+#include "host/graphics/Image.h"
+#include "host/ui/Button.h"
+#include "host/web/WebView.h"
 
 namespace {
 

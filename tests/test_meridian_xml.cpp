@@ -10,7 +10,7 @@
 #include "HostileXML.h"
 #include "LoopbackServer.h"
 #include "adnetworks/DTXMLDocument.h"
-#include "host/RunLoop.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 

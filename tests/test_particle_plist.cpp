@@ -11,8 +11,8 @@
 #include "engine/CCParticleSystemPoint.h"
 #include "engine/CCParticleSystemQuad.h"
 #include "engine/CCTextureCache.h"
-#include "host/Image.h"
-#include "host/PlistValue.h"
+#include "host/data/PlistValue.h"
+#include "host/graphics/Image.h"
 #include "test_particle_support.h"
 
 namespace {

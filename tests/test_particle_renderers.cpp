@@ -9,7 +9,7 @@
 #include "engine/CCParticleSystemPoint.h"
 #include "engine/CCParticleSystemQuad.h"
 #include "engine/CCSpriteFrame.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
 #include "test_particle_support.h"
 
 namespace {

@@ -14,9 +14,9 @@
 
 #include "engine/CCParticleSystem.h"
 #include "engine/CCScheduler.h"
-#include "host/Bundle.h"
-#include "host/Log.h"
-#include "host/Object.h"
+#include "host/core/Bundle.h"
+#include "host/core/Log.h"
+#include "host/core/Object.h"
 
 // The project's resources directory, found from this file's location.
 inline std::string sourceResourcesDir() {

@@ -14,15 +14,16 @@
 #include <vector>
 
 #include "LoopbackServer.h"
-#include "RunLoopWait.h"
 #include "MyAdClass/PromotionSettings.h"
 #include "MyAdClass/QBDownloader.h"
 #include "OverlayTestSupport.h"
+#include "RunLoopWait.h"
 #include "TestFiles.h"
-#include "host/AlertView.h"
-#include "host/Button.h"
-#include "host/HTTP.h"
-#include "host/UserDefaults.h"
+#include "host/data/UserDefaults.h"
+#include "host/net/HTTP.h"
+#include "host/ui/AlertView.h"
+#include "host/ui/Button.h"
+#include "host/ui/Window.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include "MyAdClass/QBHouse.h"
 #include "OverlayTestSupport.h"
 #include "TestFiles.h"
-#include "host/Bundle.h"
-#include "host/DrawingContext.h"
-#include "host/Font.h"
-#include "host/Image.h"
-#include "host/ImageView.h"
-#include "host/Label.h"
-#include "host/PlistValue.h"
+#include "host/core/Bundle.h"
+#include "host/data/PlistValue.h"
+#include "host/graphics/DrawingContext.h"
+#include "host/graphics/Image.h"
+#include "host/text/Font.h"
+#include "host/ui/ImageView.h"
+#include "host/ui/Label.h"
 
 namespace {
 

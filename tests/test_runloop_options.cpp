@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "host/Clock.h"
-#include "host/Options.h"
-#include "host/RunLoop.h"
+#include "host/core/Clock.h"
+#include "host/core/Options.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 

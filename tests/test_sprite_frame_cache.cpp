@@ -12,8 +12,8 @@
 #include "engine/CCSpriteFrameCache.h"
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureCache.h"
-#include "host/PlistValue.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
+#include "host/data/PlistValue.h"
 
 namespace {
 

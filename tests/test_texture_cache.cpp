@@ -11,9 +11,9 @@
 #include "TextureRectNode.h"
 #include "engine/CCTextureCache.h"
 #include "engine/Support/CCFileUtils.h"
-#include "host/Bundle.h"
-#include "host/Clock.h"
-#include "host/RunLoop.h"
+#include "host/core/Bundle.h"
+#include "host/core/Clock.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 

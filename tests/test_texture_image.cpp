@@ -9,7 +9,7 @@
 #include "TextureRectNode.h"
 #include "engine/CCConfiguration.h"
 #include "engine/ccMacros.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "TestFiles.h"
 #include "TextureRectNode.h"
 #include "engine/CCConfiguration.h"
-#include "engine/CCTexturePVR.h"
 #include "engine/CCTextureCache.h"
-#include "host/Bundle.h"
+#include "engine/CCTexturePVR.h"
+#include "host/core/Bundle.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/platform/CCTouchDispatcher.h"
-#include "host/Touch.h"
+#include "host/ui/Touch.h"
 
 namespace {
 

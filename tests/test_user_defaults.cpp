@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/Log.h"
-#include "host/PlistValue.h"
-#include "host/UserDefaults.h"
+#include "host/core/Log.h"
+#include "host/data/PlistValue.h"
+#include "host/data/UserDefaults.h"
 
 namespace fs = std::filesystem;
 using host::PlistValue;

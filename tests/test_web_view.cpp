@@ -16,14 +16,15 @@
 #include "OverlayTestSupport.h"
 #include "RenderFixture.h"
 #include "RunLoopWait.h"
-#include "host/Display.h"
-#include "host/HTMLDocument.h"
-#include "host/HTMLLayout.h"
-#include "host/HTMLStyle.h"
-#include "host/Image.h"
-#include "host/OverlayRenderer.h"
-#include "host/TextEncoding.h"
-#include "host/WebView.h"
+#include "host/display/Display.h"
+#include "host/graphics/Image.h"
+#include "host/ui/OverlayRenderer.h"
+#include "host/ui/Window.h"
+#include "host/web/HTMLDocument.h"
+#include "host/web/HTMLLayout.h"
+#include "host/web/HTMLStyle.h"
+#include "host/web/TextEncoding.h"
+#include "host/web/WebView.h"
 
 namespace {
 

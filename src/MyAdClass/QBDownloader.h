@@ -13,9 +13,9 @@
 #include <mutex>
 #include <string>
 
-#include "host/AlertView.h"
-#include "host/Object.h"
-#include "host/PlistValue.h"
+#include "host/core/Object.h"
+#include "host/data/PlistValue.h"
+#include "host/ui/AlertView.h"
 
 class QBDownloader : public host::Object, public host::AlertViewDelegate {
 public:

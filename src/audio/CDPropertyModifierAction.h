@@ -5,7 +5,7 @@
 
 #include "audio/CDPropertyModifier.h"
 #include "engine/CCAction.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CDPropertyModifierAction : public CCActionInterval {
 public:

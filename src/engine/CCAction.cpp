@@ -7,7 +7,7 @@
 #include "engine/CCNode.h"
 #include "engine/Support/CGPointExtension.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 // ---- CCAction -------------------------------------------------------------
 

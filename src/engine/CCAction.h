@@ -11,8 +11,8 @@
 #include <type_traits>
 
 #include "engine/ccTypes.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCNode;
 

@@ -2,11 +2,11 @@
 
 #include "engine/CCAnimation.h"
 #include "engine/CCSprite.h"
-#include "engine/CCTexture2D.h"  // CCSpriteFrame.h needs the complete texture class
 #include "engine/CCSpriteFrame.h"
+#include "engine/CCTexture2D.h"  // CCSpriteFrame.h needs the complete texture class
 #include "engine/Support/CCArray.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 CCAnimate* CCAnimate::actionWithAnimation(CCAnimation* animation) { return actionWithAnimation(animation, true); }
 

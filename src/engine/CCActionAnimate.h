@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/CCAction.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCAnimation;
 class CCSprite;

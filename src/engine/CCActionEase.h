@@ -9,7 +9,7 @@
 #pragma once
 
 #include "engine/CCAction.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCActionEase : public CCActionInterval {
 public:

@@ -5,7 +5,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCSprite.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 // ---- CCActionInstant -----------------------------------------------------------
 

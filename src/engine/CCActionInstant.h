@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "engine/CCAction.h"
-#include "host/Ref.h"
-#include "host/Selector.h"
+#include "host/core/Ref.h"
+#include "host/core/Selector.h"
 
 class CCActionInstant : public CCFiniteTimeAction {
 public:

@@ -13,7 +13,7 @@
 
 #include "engine/CCAction.h"
 #include "engine/Support/CCArray.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 // Two actions, the second starting when the first ends.
 class CCSequence : public CCActionInterval {

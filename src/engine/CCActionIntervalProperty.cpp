@@ -6,7 +6,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
 #include "engine/Support/CGPointExtension.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 

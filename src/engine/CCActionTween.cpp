@@ -5,7 +5,7 @@
 
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 

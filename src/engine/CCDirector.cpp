@@ -3,22 +3,22 @@
 #include <cstdio>
 #include <mutex>
 
-#include "engine/ccMacros.h"
+#include "engine/CCActionManager.h"
+#include "engine/CCAnimationCache.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCLabelAtlas.h"
 #include "engine/CCScene.h"
-#include "engine/CCAnimationCache.h"
-#include "engine/CCSpriteFrameCache.h"
-#include "engine/CCTextureCache.h"
-#include "engine/CCTexture2D.h"
-#include "engine/CCActionManager.h"
 #include "engine/CCScheduler.h"
+#include "engine/CCSpriteFrameCache.h"
+#include "engine/CCTexture2D.h"
+#include "engine/CCTextureCache.h"
 #include "engine/Support/CCArray.h"
-#include "engine/platform/EAGLView.h"
+#include "engine/ccMacros.h"
 #include "engine/platform/CCDirectorIOS.h"
-#include "host/Clock.h"
-#include "host/Device.h"
-#include "host/GLES.h"
+#include "engine/platform/EAGLView.h"
+#include "host/core/Clock.h"
+#include "host/core/Device.h"
+#include "host/display/GLES.h"
 
 namespace {
 std::mutex gDirectorLock;

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "engine/ccTypes.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCScene;
 class CCNode;

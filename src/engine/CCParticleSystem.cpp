@@ -11,11 +11,11 @@
 #include "engine/Support/ZipUtils.h"
 #include "engine/Support/base64.h"
 #include "engine/Support/ccUtils.h"
-#include "host/Bundle.h"
-#include "host/GLES.h"
-#include "host/Image.h"
-#include "host/Log.h"
-#include "host/PlistValue.h"
+#include "host/core/Bundle.h"
+#include "host/core/Log.h"
+#include "host/data/PlistValue.h"
+#include "host/display/GLES.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

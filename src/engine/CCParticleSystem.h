@@ -29,7 +29,7 @@
 #include "engine/CCProtocols.h"
 #include "engine/CCTexture2D.h"
 #include "engine/ccTypes.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 namespace host { class PlistValue; }
 

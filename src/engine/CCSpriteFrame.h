@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCTexture2D;
 

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/Object.h"
-#include "host/Selector.h"
+#include "host/core/Object.h"
+#include "host/core/Selector.h"
 
 // The index reported for an object that is not in an array.
 #define CC_INVALID_INDEX 0x7FFFFFFFu

@@ -6,8 +6,8 @@
 #include <atomic>
 
 #include "engine/CCDirector.h"
-#include "host/Ref.h"
-#include "host/RunLoop.h"
+#include "host/core/Ref.h"
+#include "host/core/RunLoop.h"
 
 class CCDirectorIOS : public CCDirector {
 public:
