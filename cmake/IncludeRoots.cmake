@@ -3,19 +3,19 @@
 # headers of the libraries it links (and "host/ui/View.h" does not resolve
 # in a library that does not link host_ui).
 
-# tiltboard_public_folder(<target> <prefix> <folder>)
+# public_header_folder(<target> <prefix> <folder>)
 #   #include "<prefix>/X.h" finds <folder>/X.h for <target> and its users.
-function(tiltboard_public_folder target prefix folder)
+function(public_header_folder target prefix folder)
   set(root ${CMAKE_BINARY_DIR}/include/${target})
-  _tiltboard_link(${folder} ${root}/${prefix})
+  _link_public_header(${folder} ${root}/${prefix})
   target_include_directories(${target} PUBLIC ${root})
 endfunction()
 
-# tiltboard_public_headers(<target> <prefix> <header>...)
+# public_headers(<target> <prefix> <header>...)
 #   #include "<prefix>/<header>" finds that header (relative to the current
 #   source folder) for <target> and its users; an empty prefix puts the
 #   headers at the top of the root.
-function(tiltboard_public_headers target prefix)
+function(public_headers target prefix)
   set(root ${CMAKE_BINARY_DIR}/include/${target})
   foreach(header ${ARGN})
     get_filename_component(name ${header} NAME)
@@ -24,12 +24,12 @@ function(tiltboard_public_headers target prefix)
     else()
       set(link ${root}/${name})
     endif()
-    _tiltboard_link(${CMAKE_CURRENT_SOURCE_DIR}/${header} ${link})
+    _link_public_header(${CMAKE_CURRENT_SOURCE_DIR}/${header} ${link})
   endforeach()
   target_include_directories(${target} PUBLIC ${root})
 endfunction()
 
-function(_tiltboard_link original link)
+function(_link_public_header original link)
   get_filename_component(parent ${link} DIRECTORY)
   file(MAKE_DIRECTORY ${parent})
   file(CREATE_LINK ${original} ${link} SYMBOLIC)

@@ -7,11 +7,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "host/core/ApplicationContext.h"
 #include "host/core/Log.h"
 
 namespace host {
@@ -34,13 +34,7 @@ std::string& sharedDirectory() {
     return dir;
 }
 
-std::string defaultDirectory() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) return std::string(xdg) + "/tiltboard";
-    const char* home = std::getenv("HOME");
-    if (home && *home) return std::string(home) + "/.config/tiltboard";
-    return ".config/tiltboard";
-}
+std::string defaultDirectory() { return ApplicationContext::current().defaultDataDirectory(); }
 
 // Removes temporary files a crash mid-write may have left behind; the
 // previous file, renamed over only after a complete write, is still good.

@@ -22,7 +22,8 @@ public:
     // The shared instance, loaded from the data directory on first use.
     static UserDefaults& standardUserDefaults();
     // Where the shared instance keeps its file; call before first use.
-    // Empty: $XDG_CONFIG_HOME/tiltboard, else ~/.config/tiltboard.
+    // Empty: the application's default (ApplicationContext), else the
+    // current directory.
     static void setDataDirectory(const std::string& path);
     static std::string dataDirectory();
     // Drops the shared instance without writing it; the next
