@@ -213,14 +213,14 @@ TEST_F(ActionTest, EaseReversesFollowTheirRules) {
 
 TEST_F(ActionTest, EaseCopiesKeepClassAndParameters) {
     Probe* p = Probe::make("p", 1);
-    host::Ref<CCEaseIn> in = host::Ref<CCEaseIn>::adopt(CCEaseIn::actionWithAction(p, 5)->copy());
+    host::Ref<CCEaseIn> in = CCEaseIn::actionWithAction(p, 5)->copy();
     EXPECT_FLOAT_EQ(in->rate(), 5);
     EXPECT_NE(in->innerAction(), p);
     EXPECT_EQ(static_cast<Probe*>(in->innerAction())->name, "p#");
     host::Ref<CCEaseElasticOut> eo =
-        host::Ref<CCEaseElasticOut>::adopt(CCEaseElasticOut::actionWithAction(p, 0.8f)->copy());
+        CCEaseElasticOut::actionWithAction(p, 0.8f)->copy();
     EXPECT_FLOAT_EQ(eo->period(), 0.8f);
-    host::Ref<CCEaseBackInOut> b = host::Ref<CCEaseBackInOut>::adopt(CCEaseBackInOut::actionWithAction(p)->copy());
+    host::Ref<CCEaseBackInOut> b = CCEaseBackInOut::actionWithAction(p)->copy();
     EXPECT_FLOAT_EQ(b->duration(), 1);
 }
 

@@ -109,7 +109,7 @@ TEST_F(ActionTest, SkewToReducesTheStartAndTakesTheShortWay) {
     at(by->reverse(), m, 1);
     EXPECT_FLOAT_EQ(m->skewX(), 5);
     EXPECT_FLOAT_EQ(m->skewY(), 0);
-    host::Ref<CCSkewBy> c = host::Ref<CCSkewBy>::adopt(by->copy());
+    host::Ref<CCSkewBy> c = by->copy();
     at(c, m, 1);
     EXPECT_FLOAT_EQ(m->skewX(), 35);
 }
@@ -195,7 +195,7 @@ TEST_F(ActionTest, BezierToUsesAbsolutePointsOnEveryStart) {
     n->setPosition(ccp(0, 0));
     at(b, n, 1);
     EXPECT_TRUE(pointNear(n->position(), ccp(110, 10)));
-    host::Ref<CCBezierTo> copy = host::Ref<CCBezierTo>::adopt(b->copy());
+    host::Ref<CCBezierTo> copy = b->copy();
     n->setPosition(ccp(500, 500));
     at(copy, n, 1);
     EXPECT_TRUE(pointNear(n->position(), ccp(110, 10)));
@@ -249,7 +249,7 @@ TEST_F(ActionTest, BlinkTogglesBySlicesAndKeepsTheLastStateWhenDone) {
     frames(1, 0.2f);
     EXPECT_TRUE(m->visible());
     EXPECT_EQ(mgr()->numberOfRunningActionsInTarget(m), 0u);
-    host::Ref<CCBlink> c = host::Ref<CCBlink>::adopt(b->copy());
+    host::Ref<CCBlink> c = b->copy();
     EXPECT_FLOAT_EQ(c->duration(), 1);
 }
 
@@ -360,8 +360,8 @@ TEST_F(ActionTest, TweenSetsNamedPropertiesAndIgnoresUnknownNames) {
     EXPECT_EQ(c->opacity_, 127);
 
     Gauge* g = Gauge::node();
-    host::Ref<CCActionTween> copy = host::Ref<CCActionTween>::adopt(
-        CCActionTween::actionWithDuration(2, "level", -1, 1)->copy());
+    host::Ref<CCActionTween> copy = 
+        CCActionTween::actionWithDuration(2, "level", -1, 1)->copy();
     EXPECT_EQ(copy->key(), "level");
     at(copy, g, 0.75f);
     EXPECT_FLOAT_EQ(g->level, 0.5f);
@@ -480,7 +480,7 @@ TEST_F(SpriteActionTest, AnimateShowsEachFrameAndRestoresTheOriginal) {
     EXPECT_TRUE(s->isFrameDisplayed(frameAt(0)));
     back->stop();
     EXPECT_TRUE(s->isFrameDisplayed(frameAt(0)));  // the reverse keeps the flag: no restore
-    host::Ref<CCAnimate> c = host::Ref<CCAnimate>::adopt(keep->copy());
+    host::Ref<CCAnimate> c = keep->copy();
     EXPECT_FALSE(c.get() == keep.get());
     EXPECT_EQ(c->animation(), keep->animation());  // shared, not copied
 }

@@ -136,7 +136,7 @@ TEST_F(ModifierTest, AnActionDrivesTheModifierWithItsProgress) {
     EXPECT_FLOAT_EQ(channel->volume(), 0.0f);
     EXPECT_FALSE(channel->isPlaying());   // paused at the end
 
-    host::Ref<CDPropertyModifierAction> again = host::Ref<CDPropertyModifierAction>::adopt(fade->copy());
+    host::Ref<CDPropertyModifierAction> again = fade->copy();
     EXPECT_EQ(again->modifier(), fader);
     EXPECT_FLOAT_EQ(again->duration(), 2.0f);
 }

@@ -57,9 +57,9 @@ TEST_F(SpriteFrameTest, SettingEitherRectangleRecomputesTheOther) {
 TEST_F(SpriteFrameTest, ACopyIsIndependentAndSharesTheTexture) {
     CCSpriteFrame* f = CCSpriteFrame::frameWithTexture(texture_, CGRectMake(1, 2, 3, 4), true, CGPointMake(5, 6),
                                                        CGSizeMake(7, 8));
-    CCSpriteFrame* c = f->copy();
+    host::Ref<CCSpriteFrame> c = f->copy();
     EXPECT_NE(c, f);
-    EXPECT_EQ(c->retainCount(), 1u);  // owned by the caller, not autoreleased
+    EXPECT_EQ(c->retainCount(), 1u);  // the caller's reference only, not autoreleased
     EXPECT_EQ(c->texture(), texture_);
     EXPECT_TRUE(CGRectEqualToRect(c->rectInPixels(), f->rectInPixels()));
     EXPECT_TRUE(c->rotated());
@@ -67,7 +67,6 @@ TEST_F(SpriteFrameTest, ACopyIsIndependentAndSharesTheTexture) {
     EXPECT_TRUE(CGSizeEqualToSize(c->originalSizeInPixels(), CGSizeMake(7, 8)));
     c->setRect(CGRectMake(0, 0, 1, 1));
     EXPECT_TRUE(CGRectEqualToRect(f->rect(), CGRectMake(1, 2, 3, 4)));
-    c->release();
 }
 
 TEST_F(SpriteFrameTest, AFrameKeepsItsTextureAlive) {

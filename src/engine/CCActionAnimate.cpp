@@ -75,7 +75,7 @@ CCAnimate* CCAnimate::reverse() {
     return actionWithDuration(duration_, animation, restoreOriginalFrame_);
 }
 
-CCAnimate* CCAnimate::copy() const {
+CCAnimate* CCAnimate::makeCopy() const {
     return host::createOwned<CCAnimate>(
         [this](CCAnimate* a) { return a->initWithDuration(duration_, animation_, restoreOriginalFrame_); });
 }

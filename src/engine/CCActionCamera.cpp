@@ -63,7 +63,7 @@ void CCOrbitCamera::update(ccTime t) {
     target_->camera()->setEyeX(i, j, k);
 }
 
-CCOrbitCamera* CCOrbitCamera::copy() const {
+CCOrbitCamera* CCOrbitCamera::makeCopy() const {
     return host::createOwned<CCOrbitCamera>([this](CCOrbitCamera* a) {
         return a->initWithDuration(duration_, radius_, deltaRadius_, angleZ_, deltaAngleZ_, angleX_, deltaAngleX_);
     });

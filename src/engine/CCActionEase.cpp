@@ -45,7 +45,7 @@ CCActionInterval* CCActionEase::reversedInner() { return dynamic_cast<CCActionIn
 
 CCActionInterval* CCActionEase::reverse() { return wrap<CCActionEase>(reversedInner()); }
 
-CCActionEase* CCActionEase::copy() const { return copyAs<CCActionEase>(); }
+CCActionEase* CCActionEase::makeCopy() const { return copyAs<CCActionEase>(); }
 
 // ---- Rate curves ---------------------------------------------------------------
 

@@ -62,7 +62,7 @@ void CCRotateTo::startWithTarget(CCNode* target) {
 
 void CCRotateTo::update(ccTime t) { target_->setRotation(startAngle_ + diffAngle_ * t); }
 
-CCRotateTo* CCRotateTo::copy() const { return owned<CCRotateTo>(duration_, dstAngle_); }
+CCRotateTo* CCRotateTo::makeCopy() const { return owned<CCRotateTo>(duration_, dstAngle_); }
 
 CCRotateBy* CCRotateBy::actionWithDuration(ccTime d, float angle) { return made<CCRotateBy>(d, angle); }
 
@@ -81,7 +81,7 @@ void CCRotateBy::update(ccTime t) { target_->setRotation(startAngle_ + angle_ * 
 
 CCRotateBy* CCRotateBy::reverse() { return actionWithDuration(duration_, -angle_); }
 
-CCRotateBy* CCRotateBy::copy() const { return owned<CCRotateBy>(duration_, angle_); }
+CCRotateBy* CCRotateBy::makeCopy() const { return owned<CCRotateBy>(duration_, angle_); }
 
 // ---- Position ------------------------------------------------------------------
 
@@ -103,7 +103,7 @@ void CCMoveTo::update(ccTime t) {
     target_->setPosition(ccp(startPosition_.x + delta_.x * t, startPosition_.y + delta_.y * t));
 }
 
-CCMoveTo* CCMoveTo::copy() const { return owned<CCMoveTo>(duration_, endPosition_); }
+CCMoveTo* CCMoveTo::makeCopy() const { return owned<CCMoveTo>(duration_, endPosition_); }
 
 CCMoveBy* CCMoveBy::actionWithDuration(ccTime d, CGPoint offset) { return made<CCMoveBy>(d, offset); }
 
@@ -122,7 +122,7 @@ void CCMoveBy::startWithTarget(CCNode* target) {
 
 CCMoveBy* CCMoveBy::reverse() { return actionWithDuration(duration_, ccpNeg(delta_)); }
 
-CCMoveBy* CCMoveBy::copy() const { return owned<CCMoveBy>(duration_, delta_); }
+CCMoveBy* CCMoveBy::makeCopy() const { return owned<CCMoveBy>(duration_, delta_); }
 
 // ---- Skew ----------------------------------------------------------------------
 
@@ -148,7 +148,7 @@ void CCSkewTo::update(ccTime t) {
     target_->setSkewY(startSkewY_ + deltaY_ * t);
 }
 
-CCSkewTo* CCSkewTo::copy() const { return owned<CCSkewTo>(duration_, endSkewX_, endSkewY_); }
+CCSkewTo* CCSkewTo::makeCopy() const { return owned<CCSkewTo>(duration_, endSkewX_, endSkewY_); }
 
 CCSkewBy* CCSkewBy::actionWithDuration(ccTime d, float dx, float dy) { return made<CCSkewBy>(d, dx, dy); }
 
@@ -169,7 +169,7 @@ void CCSkewBy::startWithTarget(CCNode* target) {
 
 CCSkewBy* CCSkewBy::reverse() { return actionWithDuration(duration_, -skewX_, -skewY_); }
 
-CCSkewBy* CCSkewBy::copy() const { return owned<CCSkewBy>(duration_, skewX_, skewY_); }
+CCSkewBy* CCSkewBy::makeCopy() const { return owned<CCSkewBy>(duration_, skewX_, skewY_); }
 
 // ---- Jumps ---------------------------------------------------------------------
 
@@ -199,7 +199,7 @@ void CCJumpBy::update(ccTime t) {
 
 CCJumpBy* CCJumpBy::reverse() { return actionWithDuration(duration_, ccpNeg(delta_), height_, jumps_); }
 
-CCJumpBy* CCJumpBy::copy() const { return owned<CCJumpBy>(duration_, delta_, height_, jumps_); }
+CCJumpBy* CCJumpBy::makeCopy() const { return owned<CCJumpBy>(duration_, delta_, height_, jumps_); }
 
 CCJumpTo* CCJumpTo::actionWithDuration(ccTime d, CGPoint position, float height, unsigned jumps) {
     return made<CCJumpTo>(d, position, height, jumps);
@@ -216,7 +216,7 @@ void CCJumpTo::startWithTarget(CCNode* target) {
     delta_ = ccpSub(endPosition_, startPosition_);
 }
 
-CCJumpTo* CCJumpTo::copy() const { return owned<CCJumpTo>(duration_, endPosition_, height_, jumps_); }
+CCJumpTo* CCJumpTo::makeCopy() const { return owned<CCJumpTo>(duration_, endPosition_, height_, jumps_); }
 
 // ---- Bézier curves -------------------------------------------------------------
 
@@ -258,7 +258,7 @@ CCBezierBy* CCBezierBy::reverse() {
     return actionWithDuration(duration_, r);
 }
 
-CCBezierBy* CCBezierBy::copy() const { return owned<CCBezierBy>(duration_, config_); }
+CCBezierBy* CCBezierBy::makeCopy() const { return owned<CCBezierBy>(duration_, config_); }
 
 CCBezierTo* CCBezierTo::actionWithDuration(ccTime d, ccBezierConfig config) { return made<CCBezierTo>(d, config); }
 
@@ -275,7 +275,7 @@ void CCBezierTo::startWithTarget(CCNode* target) {
     config_.endPosition = ccpSub(absolute_.endPosition, startPosition_);
 }
 
-CCBezierTo* CCBezierTo::copy() const { return owned<CCBezierTo>(duration_, absolute_); }
+CCBezierTo* CCBezierTo::makeCopy() const { return owned<CCBezierTo>(duration_, absolute_); }
 
 // ---- Scale ---------------------------------------------------------------------
 
@@ -305,7 +305,7 @@ void CCScaleTo::update(ccTime t) {
     target_->setScaleY(startScaleY_ + deltaY_ * t);
 }
 
-CCScaleTo* CCScaleTo::copy() const { return owned<CCScaleTo>(duration_, endScaleX_, endScaleY_); }
+CCScaleTo* CCScaleTo::makeCopy() const { return owned<CCScaleTo>(duration_, endScaleX_, endScaleY_); }
 
 CCScaleBy* CCScaleBy::actionWithDuration(ccTime d, float scale) { return made<CCScaleBy>(d, scale, scale); }
 
@@ -319,7 +319,7 @@ void CCScaleBy::startWithTarget(CCNode* target) {
 
 CCScaleBy* CCScaleBy::reverse() { return actionWithDuration(duration_, 1 / endScaleX_, 1 / endScaleY_); }
 
-CCScaleBy* CCScaleBy::copy() const { return owned<CCScaleBy>(duration_, endScaleX_, endScaleY_); }
+CCScaleBy* CCScaleBy::makeCopy() const { return owned<CCScaleBy>(duration_, endScaleX_, endScaleY_); }
 
 // ---- Blink ---------------------------------------------------------------------
 
@@ -340,7 +340,7 @@ void CCBlink::update(ccTime t) {
 
 CCBlink* CCBlink::reverse() { return actionWithDuration(duration_, times_); }
 
-CCBlink* CCBlink::copy() const { return owned<CCBlink>(duration_, times_); }
+CCBlink* CCBlink::makeCopy() const { return owned<CCBlink>(duration_, times_); }
 
 // ---- Opacity -------------------------------------------------------------------
 
@@ -357,7 +357,7 @@ void CCFadeIn::update(ccTime t) {
 
 CCActionInterval* CCFadeIn::reverse() { return CCFadeOut::actionWithDuration(duration_); }
 
-CCFadeIn* CCFadeIn::copy() const { return owned<CCFadeIn>(duration_); }
+CCFadeIn* CCFadeIn::makeCopy() const { return owned<CCFadeIn>(duration_); }
 
 CCFadeOut* CCFadeOut::actionWithDuration(ccTime d) { return made<CCFadeOut>(d); }
 
@@ -372,7 +372,7 @@ void CCFadeOut::update(ccTime t) {
 
 CCActionInterval* CCFadeOut::reverse() { return CCFadeIn::actionWithDuration(duration_); }
 
-CCFadeOut* CCFadeOut::copy() const { return owned<CCFadeOut>(duration_); }
+CCFadeOut* CCFadeOut::makeCopy() const { return owned<CCFadeOut>(duration_); }
 
 CCFadeTo* CCFadeTo::actionWithDuration(ccTime d, uint8_t opacity) { return made<CCFadeTo>(d, opacity); }
 
@@ -392,7 +392,7 @@ void CCFadeTo::update(ccTime t) {
     if (rgba_) rgba_->setOpacity(lowByte(fromOpacity_ + (toOpacity_ - fromOpacity_) * t));
 }
 
-CCFadeTo* CCFadeTo::copy() const { return owned<CCFadeTo>(duration_, toOpacity_); }
+CCFadeTo* CCFadeTo::makeCopy() const { return owned<CCFadeTo>(duration_, toOpacity_); }
 
 // ---- Colour --------------------------------------------------------------------
 
@@ -416,7 +416,7 @@ void CCTintTo::update(ccTime t) {
     rgba_->setColor(ccc3(channel(from_.r, to_.r), channel(from_.g, to_.g), channel(from_.b, to_.b)));
 }
 
-CCTintTo* CCTintTo::copy() const { return owned<CCTintTo>(duration_, to_.r, to_.g, to_.b); }
+CCTintTo* CCTintTo::makeCopy() const { return owned<CCTintTo>(duration_, to_.r, to_.g, to_.b); }
 
 CCTintBy* CCTintBy::actionWithDuration(ccTime d, int16_t r, int16_t g, int16_t b) { return made<CCTintBy>(d, r, g, b); }
 
@@ -449,4 +449,4 @@ CCTintBy* CCTintBy::reverse() {
                               static_cast<int16_t>(-deltaB_));
 }
 
-CCTintBy* CCTintBy::copy() const { return owned<CCTintBy>(duration_, deltaR_, deltaG_, deltaB_); }
+CCTintBy* CCTintBy::makeCopy() const { return owned<CCTintBy>(duration_, deltaR_, deltaG_, deltaB_); }

@@ -77,7 +77,7 @@ void CCActionTween::update(ccTime t) {
 
 CCActionTween* CCActionTween::reverse() { return actionWithDuration(duration_, key_, to_, from_); }
 
-CCActionTween* CCActionTween::copy() const {
+CCActionTween* CCActionTween::makeCopy() const {
     return host::createOwned<CCActionTween>(
         [this](CCActionTween* a) { return a->initWithDuration(duration_, key_, from_, to_); });
 }

@@ -31,8 +31,8 @@ public:
     bool initWithTexture(CCTexture2D* texture, CGRect rectInPixels, bool rotated, CGPoint offset,
                          CGSize originalSize);
 
-    // A new frame with the same texture and geometry, owned by the caller.
-    CCSpriteFrame* copy() const;
+    // A new frame with the same texture and geometry.
+    host::Ref<CCSpriteFrame> copy() const;
 
     CGRect rect() const { return rect_; }
     void setRect(CGRect rect);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/core/Object.h"
+#include "host/core/Ref.h"
 #include "host/core/Selector.h"
 
 // The index reported for an object that is not in an array.
@@ -77,8 +78,8 @@ public:
     bool initWithArray(CCArray* other);
     bool initWithNSArray(const NSArray& other);
 
-    // A new array with the same elements, owned by the caller.
-    CCArray* copy() const;
+    // A new array with the same elements.
+    host::Ref<CCArray> copy() const;
 
     uint32_t count() const { return data->count; }
     uint32_t capacity() const { return data->capacity; }

@@ -37,10 +37,25 @@ public:
     T* operator->() const { return p_; }
     T& operator*() const { return *p_; }
     explicit operator bool() const { return p_ != nullptr; }
-    operator T*() const { return p_; }                     // NOLINT
+    // Only a Ref that outlives the expression converts to a plain pointer:
+    // the object of a temporary Ref (a returned copy, say) may die with it.
+    operator T*() const& { return p_; }                    // NOLINT
+    operator T*() const&& = delete;
 
 private:
     T* p_ = nullptr;
 };
+
+// Hands the reference of a temporary Ref (a returned copy) to the current
+// autorelease pool: the object lives until the pool drains ("owned by
+// nobody yet").
+template <class T> T* autorelease(Ref<T>&& r) {
+    T* p = r.get();
+    if (p) {
+        p->retain();
+        p->autorelease();
+    }
+    return p;
+}
 
 }  // namespace host

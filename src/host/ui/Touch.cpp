@@ -60,8 +60,8 @@ void TouchSet::removeObject(const Touch* t) {
     if (it != touches_.end()) touches_.erase(it);
 }
 
-TouchSet* TouchSet::mutableCopy() const {
-    auto* copy = new TouchSet;
+Ref<TouchSet> TouchSet::mutableCopy() const {
+    auto copy = Ref<TouchSet>::adopt(new TouchSet);
     copy->touches_ = touches_;
     return copy;
 }

@@ -78,8 +78,8 @@ public:
     const_iterator begin() const { return touches_.begin(); }
     const_iterator end() const { return touches_.end(); }
 
-    // A new set with the same members, owned by the caller.
-    TouchSet* mutableCopy() const;
+    // A new set with the same members.
+    Ref<TouchSet> mutableCopy() const;
 
     std::string description() const override;
 
