@@ -4,11 +4,11 @@
 
 #include <thread>
 
+#include "AudioTestSupport.h"
 #include "host/core/NotificationCenter.h"
 #include "host/core/RunLoop.h"
 #include "host/sound/AudioPlayer.h"
 #include "host/sound/AudioSession.h"
-#include "test_audio_support.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include <AL/al.h>
 
+#include "AudioTestSupport.h"
 #include "audio/CDAudioInterruptTargetGroup.h"
 #include "audio/CDLongAudioSource.h"
 #include "audio/CDPropertyModifier.h"
 #include "audio/CDPropertyModifierAction.h"
 #include "audio/CDSoundEngine.h"
 #include "audio/CDSoundSource.h"
-#include "test_audio_support.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "host/core/Bundle.h"
 #include "host/core/Path.h"
 

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "GameTestSupport.h"
 #include "HelloWorldLayer.h"
+#include "LogCapture.h"
 #include "MainMenu.h"
 #include "OtherAppsLinks.h"
 #include "audio/SimpleAudioEngine.h"
@@ -20,7 +22,6 @@
 #include "host/ui/Button.h"
 #include "host/ui/Label.h"
 #include "host/ui/Switch.h"
-#include "test_game_support.h"
 
 namespace {
 
@@ -220,7 +221,7 @@ TEST_F(MainMenuTest, ABrokenLinkListIsLoggedAndItsRowsOpenNothing) {
                                              "<key>All Apps</key><integer>5</integer>"
                                              "<key>Puck Duel PAID</key><string>https://example.com/p</string>"
                                              "</dict></plist>");
-    LogCapture log(data_);
+    LogCapture log;
     for (const std::string& path : {broken, wrongType, data_.file("missing.plist")}) {
         const OtherAppsLinks links = OtherAppsLinks::loadFile(path);
         for (int i = 0; i < 6; ++i) EXPECT_EQ(links.linkForRow(i), "") << path;

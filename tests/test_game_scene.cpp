@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GameSprite.h"
+#include "GameTestSupport.h"
 #include "HelloWorldLayer.h"
 #include "MainMenu.h"
 #include "engine/CCLabelTTF.h"
@@ -16,7 +17,6 @@
 #include "engine/CCParticleExamples.h"
 #include "engine/CCSpriteBatchNode.h"
 #include "engine/Support/CCArray.h"
-#include "test_game_support.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "GameTestSupport.h"
 #include "HelloWorldLayer.h"
 #include "engine/CCSprite.h"
 #include "host/core/Application.h"
@@ -16,7 +17,6 @@
 #include "host/core/RunLoop.h"
 #include "host/display/Accelerometer.h"
 #include "host/display/AccelerometerInput.h"
-#include "test_game_support.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <cstring>
 
 #include "ImageFileWriters.h"
-#include "TestFiles.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "host/graphics/Image.h"
 
 namespace {
@@ -234,12 +235,12 @@ TEST(ImageDecoding, DamagedAndHostileFilesAreRefusedWithOneLogLine) {
         {"empty", std::string()},
     };
     for (const auto& c : cases) {
-        LogCapture log(dir);
+        LogCapture log;
         Decoded image(c.second);
         EXPECT_FALSE(image) << c.first;
         EXPECT_EQ(log.lines().size(), 1u) << c.first << ":\n" << log.joined();
     }
-    LogCapture log(dir);
+    LogCapture log;
     host::AutoreleasePool pool;
     EXPECT_EQ(Image::imageWithContentsOfFile(dir.file("missing.png")), nullptr);
     EXPECT_EQ(log.lines().size(), 1u);

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "RenderFixture.h"
+#include "ScratchDirectory.h"
 #include "TextTestSupport.h"
 #include "engine/CCLabelTTF.h"
 #include "engine/CCTexture2D.h"
@@ -75,9 +76,9 @@ TEST_F(TextTexture, UnknownFontsAndBoxesWithoutWholePixelsGiveNoTexture) {
 }
 
 TEST_F(TextTexture, FontsNotInstalledComeFromTheApplicationsFontsFolder) {
-    TempDirectory dir;
-    dir.make("fonts");
-    ASSERT_TRUE(dir.copyFont(kLiberationSans, "fonts/Scoreboard.ttf"));
+    ScratchDirectory dir;
+    dir.makeFolder("fonts");
+    ASSERT_TRUE(dir.copyIn(kLiberationSans, "fonts/Scoreboard.ttf"));
     const std::string previous = host::Bundle::main().resourcePath();
     host::Bundle::main().setResourcePath(dir.path());
     host::CustomFontManager::purgeSharedManager();

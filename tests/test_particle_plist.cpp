@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "ParticleTestSupport.h"
 #include "RenderFixture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCParticleSystemPoint.h"
 #include "engine/CCParticleSystemQuad.h"
 #include "engine/CCTextureCache.h"
 #include "host/data/PlistValue.h"
 #include "host/graphics/Image.h"
-#include "test_particle_support.h"
 
 namespace {
 
@@ -398,18 +399,13 @@ TEST_F(ParticleListTest, BrokenTextureDataLeavesTheEmitterUntextured) {
 }
 
 TEST_F(ParticleListTest, UnreadableFilesFailCleanly) {
-    const std::string dir = ::testing::TempDir();
-    const std::string notAList = dir + "/particle-not-a-list.plist";
-    FILE* f = std::fopen(notAList.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("<plist><dict><key>maxParticles</key>", f);
-    std::fclose(f);
-    for (const std::string& path : {dir + "/particle-missing.plist", notAList}) {
+    ScratchDirectory dir;
+    const std::string notAList = dir.write("particle-not-a-list.plist", "<plist><dict><key>maxParticles</key>");
+    for (const std::string& path : {dir.file("particle-missing.plist"), notAList}) {
         LogCapture log;
         EXPECT_EQ(CCParticleSystemQuad::particleWithFile(path), nullptr) << path;
         EXPECT_TRUE(log.exactlyOneLine()) << path;
     }
-    std::remove(notAList.c_str());
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ParticleTestSupport.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCNode.h"
 #include "engine/CCParticleSystem.h"
 #include "engine/CCScheduler.h"
 #include "engine/Support/ccUtils.h"
-#include "test_particle_support.h"
 
 namespace {
 

@@ -13,12 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "LogCapture.h"
 #include "LoopbackServer.h"
 #include "MyAdClass/PromotionSettings.h"
 #include "MyAdClass/QBDownloader.h"
 #include "OverlayTestSupport.h"
 #include "RunLoopWait.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "host/data/UserDefaults.h"
 #include "host/net/HTTP.h"
 #include "host/ui/AlertView.h"
@@ -117,7 +118,7 @@ protected:
 };
 
 TEST_F(PromotionTest, CountsLaunchesAndDownloadsFromTheSixthCountedOneAfterThreeHours) {
-    LogCapture log(dir_);
+    LogCapture log;
     launchAt(kFirstLaunch);
     const float stored = static_cast<float>(kFirstLaunch);
     EXPECT_EQ(defaults().floatForKey(QBDownloader::kTimeKey), stored);
@@ -191,7 +192,7 @@ TEST_F(PromotionTest, CancelOnAnyAlertStartsANewCycleAtTheNextLaunch) {
     EXPECT_TRUE(opened().empty());
 
     // The next launch begins the new cycle and fetches nothing.
-    LogCapture log(dir_);
+    LogCapture log;
     launchAt(kFirstLaunch + 20 * kHour);
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"vorin"}));
     settleRunLoop();
@@ -230,7 +231,7 @@ TEST_F(PromotionTest, WithoutAFeedServerTheDownloadFailsAtOnce) {
     PromotionSettings::shared().setFeedServerURL("");
     EXPECT_EQ(PromotionSettings::shared().promotionFeedURL(), "");
     EXPECT_EQ(PromotionSettings::shared().adConfigurationFeedURL(), "");
-    LogCapture log(dir_);
+    LogCapture log;
     QBDownloader::shared()->startAll();
     EXPECT_TRUE(QBDownloader::shared()->dict().isNone());
     EXPECT_EQ(log.lines().size(), 1u);

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "GLTestEnvironment.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "TestTextures.h"
 #include "engine/CCAnimation.h"
 #include "engine/CCContentScale.h"
@@ -135,14 +137,14 @@ TEST_F(SpriteFrameTest, FramesAreAddedFromTexturesAndImageFiles) {
     EXPECT_TRUE(CGRectEqualToRect(first->rect(), CGRectMake(8, 8, 16, 16)));
 
     ScratchDirectory dir;
-    const std::string png = dir.writePng("frame.png", 20, 12, [](unsigned, unsigned) { return kRed; });
+    const std::string png = writePngFile(dir, "frame.png", 20, 12, [](unsigned, unsigned) { return kRed; });
     ASSERT_TRUE(a->addFrameWithFilename(png));
     ASSERT_EQ(a->frames()->count(), 3u);
     const CCSpriteFrame* fromFile = static_cast<CCSpriteFrame*>(a->frames()->objectAtIndex(2));
     EXPECT_TRUE(CGRectEqualToRect(fromFile->rect(), CGRectMake(0, 0, 20, 12)));
     EXPECT_EQ(fromFile->texture()->pixelsWide(), 32u);
 
-    LogCapture log(dir);
+    LogCapture log;
     EXPECT_FALSE(a->addFrameWithFilename(dir.file("missing.png")));
     EXPECT_EQ(a->frames()->count(), 3u);
     EXPECT_EQ(log.lines().size(), 1u) << log.joined();

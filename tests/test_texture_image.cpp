@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "ImageFileWriters.h"
+#include "LogCapture.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TextureRectNode.h"
 #include "engine/CCConfiguration.h"
 #include "engine/ccMacros.h"
@@ -171,7 +172,7 @@ TEST_F(TextureFromImage, ImagesAboveTheMaximumTextureSizeAreRefused) {
     // One pixel more than the limit rounds up to twice the limit.
     const unsigned side = unsigned(maxSize) + 1;
     ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     EXPECT_EQ(texture(image(solidPixels(side, 1, {1, 2, 3, 4}), side, 1, 4)), nullptr);
     EXPECT_EQ(texture(image(solidPixels(1, side, {1, 2, 3, 4}), 1, side, 4)), nullptr);
     EXPECT_EQ(log.lines().size(), 2u);

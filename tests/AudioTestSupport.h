@@ -15,7 +15,8 @@
 
 namespace audiotest {
 
-// A directory of this process's own for files the tests write.
+// A directory of this process's own for files the tests write, removed
+// when the process ends.
 const std::string& scratchDir();
 std::string scratchPath(const std::string& name);
 // The source tree's resources directory.
@@ -28,7 +29,7 @@ const std::string& captureFile();
 void useConfigurationWithoutDevice();
 
 // A WAV file as bytes, with every header field under the test's control.
-struct WavSpec {
+struct WavFormat {
     std::string riffId = "RIFF";
     uint16_t formatTag = 1;          // 1 linear PCM, 3 float, 0xFFFE extensible
     uint16_t channels = 1;
@@ -36,7 +37,7 @@ struct WavSpec {
     uint16_t bitsPerSample = 16;
     int64_t declaredDataSize = -1;   // -1: the real size
 };
-std::vector<uint8_t> makeWav(const WavSpec& wavLayout, const std::vector<float>& samples);
+std::vector<uint8_t> makeWav(const WavFormat& wavFormat, const std::vector<float>& samples);
 // A sine of `seconds` at `frequency` and `amplitude`, interleaved for
 // `channels` (every channel the same).
 std::vector<float> tone(double seconds, double frequency, double amplitude, uint32_t rate, int channels = 1);
@@ -64,16 +65,5 @@ Capture readCapture();
 void pump(double seconds);
 // Pumps until `done` holds or `timeout` seconds pass; returns `done()`.
 bool pumpUntil(const std::function<bool()>& done, double timeout);
-
-// Collects the log lines written while it lives.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    std::vector<std::string> lines() const;
-
-private:
-    std::string path_;
-};
 
 }  // namespace audiotest

@@ -4,7 +4,6 @@
 
 #include <httplib.h>
 
-#include <chrono>
 #include <string>
 #include <thread>
 
@@ -17,16 +16,9 @@ public:
 
     httplib::Server& server() { return server_; }
 
-    void start() {
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    void stop() {
-        if (!thread_.joinable()) return;
-        server_.stop();
-        thread_.join();
-    }
+    // Binds and serves; returns once the server takes connections.
+    void start();
+    void stop();
 
     int port() const { return port_; }
     std::string baseURL() const { return "http://127.0.0.1:" + std::to_string(port_); }

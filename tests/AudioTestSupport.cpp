@@ -1,4 +1,4 @@
-#include "test_audio_support.h"
+#include "AudioTestSupport.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,17 +13,11 @@
 #include <algorithm>
 #include <iterator>
 
-#include "host/core/Log.h"
+#include "ScratchDirectory.h"
 #include "host/core/RunLoop.h"
 
 namespace audiotest {
 namespace {
-
-std::string makeScratchDir() {
-    char templ[] = "/tmp/tiltboard-audio-XXXXXX";
-    const char* dir = mkdtemp(templ);
-    return dir ? dir : "/tmp";
-}
 
 void writeText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -60,14 +54,6 @@ const bool gConfigured = [] {
     return true;
 }();
 
-// Removes the scratch directory when the process ends.
-struct ScratchCleanup {
-    ~ScratchCleanup() {
-        std::error_code ec;
-        if (scratchDir() != "/tmp") std::filesystem::remove_all(scratchDir(), ec);
-    }
-} gScratchCleanup;
-
 uint16_t rd16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t rd32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 void put16(std::vector<uint8_t>& b, uint16_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); }
@@ -82,8 +68,8 @@ std::pair<size_t, size_t> window(const std::vector<float>& s, int rate, double f
 }  // namespace
 
 const std::string& scratchDir() {
-    static const std::string dir = makeScratchDir();
-    return dir;
+    static const ScratchDirectory dir;
+    return dir.path();
 }
 
 std::string scratchPath(const std::string& name) { return scratchDir() + "/" + name; }
@@ -120,11 +106,11 @@ std::vector<float> tone(double seconds, double frequency, double amplitude, uint
     return out;
 }
 
-std::vector<uint8_t> makeWav(const WavSpec& wavLayout, const std::vector<float>& samples) {
+std::vector<uint8_t> makeWav(const WavFormat& wavFormat, const std::vector<float>& samples) {
     std::vector<uint8_t> data;
     for (float s : samples) {
         double v = std::max(-1.0, std::min(1.0, double(s)));
-        switch (wavLayout.bitsPerSample) {
+        switch (wavFormat.bitsPerSample) {
             case 8: data.push_back(uint8_t(std::lround(v * 127.0) + 128)); break;
             case 24: {
                 int32_t i = int32_t(std::lround(v * 8388607.0));
@@ -141,18 +127,18 @@ std::vector<uint8_t> makeWav(const WavSpec& wavLayout, const std::vector<float>&
             default: put16(data, uint16_t(int16_t(std::lround(v * 32767.0)))); break;
         }
     }
-    const uint16_t blockAlign = uint16_t(wavLayout.channels * wavLayout.bitsPerSample / 8);
-    uint32_t declared = wavLayout.declaredDataSize < 0 ? uint32_t(data.size()) : uint32_t(wavLayout.declaredDataSize);
-    std::vector<uint8_t> b(wavLayout.riffId.begin(), wavLayout.riffId.end());
+    const uint16_t blockAlign = uint16_t(wavFormat.channels * wavFormat.bitsPerSample / 8);
+    uint32_t declared = wavFormat.declaredDataSize < 0 ? uint32_t(data.size()) : uint32_t(wavFormat.declaredDataSize);
+    std::vector<uint8_t> b(wavFormat.riffId.begin(), wavFormat.riffId.end());
     put32(b, uint32_t(4 + 8 + 16 + 8 + data.size()));
     b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     put32(b, 16);
-    put16(b, wavLayout.formatTag);
-    put16(b, wavLayout.channels);
-    put32(b, wavLayout.sampleRate);
-    put32(b, wavLayout.sampleRate * blockAlign);
+    put16(b, wavFormat.formatTag);
+    put16(b, wavFormat.channels);
+    put32(b, wavFormat.sampleRate);
+    put32(b, wavFormat.sampleRate * blockAlign);
     put16(b, blockAlign);
-    put16(b, wavLayout.bitsPerSample);
+    put16(b, wavFormat.bitsPerSample);
     b.insert(b.end(), {'d', 'a', 't', 'a'});
     put32(b, declared);
     b.insert(b.end(), data.begin(), data.end());
@@ -166,12 +152,12 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 std::string writeToneFile(const std::string& name, double seconds, double frequency, double amplitude,
                           uint32_t rate, int channels, uint16_t bits) {
-    WavSpec wavLayout;
-    wavLayout.channels = uint16_t(channels);
-    wavLayout.sampleRate = rate;
-    wavLayout.bitsPerSample = bits;
+    WavFormat wavFormat;
+    wavFormat.channels = uint16_t(channels);
+    wavFormat.sampleRate = rate;
+    wavFormat.bitsPerSample = bits;
     std::string path = scratchPath(name);
-    writeFile(path, makeWav(wavLayout, tone(seconds, frequency, amplitude, rate, channels)));
+    writeFile(path, makeWav(wavFormat, tone(seconds, frequency, amplitude, rate, channels)));
     return path;
 }
 
@@ -235,23 +221,6 @@ bool pumpUntil(const std::function<bool()>& done, double timeout) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
     while (!done() && std::chrono::steady_clock::now() < end) host::RunLoop::main().runOnce(0.005);
     return done();
-}
-
-LogCapture::LogCapture() : path_(scratchPath("log-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".txt")) {
-    std::remove(path_.c_str());
-    host::setLogFile(path_);
-}
-
-LogCapture::~LogCapture() {
-    host::setLogFile("");
-    std::remove(path_.c_str());
-}
-
-std::vector<std::string> LogCapture::lines() const {
-    std::ifstream in(path_);
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
 }
 
 }  // namespace audiotest

@@ -1,6 +1,5 @@
 // Shared pieces of the particle tests: an emitter that records what it
-// hands to its renderer, a capture of log lines, and the path of the
-// shipped resources.
+// hands to its renderer, and the path of the shipped resources.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "LogCapture.h"
 #include "engine/CCParticleSystem.h"
 #include "engine/CCScheduler.h"
 #include "host/core/Bundle.h"
@@ -34,39 +34,6 @@ public:
 
 private:
     std::string saved_;
-};
-
-// Collects the log lines written while alive.
-class LogCapture {
-public:
-    LogCapture() {
-        char name[] = "/tmp/particle-log-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd >= 0) close(fd);
-        path_ = name;
-        host::setLogFile(path_);
-    }
-    ~LogCapture() {
-        host::setLogFile("");
-        std::remove(path_.c_str());
-    }
-    std::vector<std::string> lines() const {
-        std::ifstream in(path_);
-        std::vector<std::string> out;
-        for (std::string line; std::getline(in, line);) out.push_back(line);
-        return out;
-    }
-    // Empty when exactly one line was written, else what was written.
-    ::testing::AssertionResult exactlyOneLine() const {
-        const std::vector<std::string> all = lines();
-        if (all.size() == 1) return ::testing::AssertionSuccess() << all[0];
-        auto failure = ::testing::AssertionFailure() << all.size() << " log lines:";
-        for (const std::string& l : all) failure << "\n  " << l;
-        return failure;
-    }
-
-private:
-    std::string path_;
 };
 
 // A particle system whose renderer hook records the positions it gets.

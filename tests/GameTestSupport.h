@@ -12,7 +12,7 @@
 #include <string>
 
 #include "GLTestEnvironment.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "audio/SimpleAudioEngine.h"
 #include "engine/CCDirector.h"
 #include "engine/CCNode.h"
