@@ -40,7 +40,7 @@ std::string listOf(const std::vector<Entry>& entries) {
         d["image"] = host::PlistValue(e.image);
         d["link"] = host::PlistValue(e.link);
         d["text"] = host::PlistValue(e.text);
-        list.push_back(host::PlistValue(std::move(d)));
+        list.emplace_back(std::move(d));
     }
     return host::PlistValue(std::move(list)).toXml();
 }

@@ -160,10 +160,16 @@ SharedGLContext::~SharedGLContext() {
 bool SharedGLContext::makeCurrent() {
     if (SDL_GL_MakeCurrent(window_, context_) == 0) return true;
     log("display: cannot make the shared GL context current: %s", SDL_GetError());
+    SDL_TLSCleanup();
     return false;
 }
 
-void SharedGLContext::clearCurrent() { SDL_GL_MakeCurrent(window_, nullptr); }
+void SharedGLContext::clearCurrent() {
+    SDL_GL_MakeCurrent(window_, nullptr);
+    // SDL keeps per-thread state (the current context, the last error)
+    // that it frees only for threads it made itself.
+    SDL_TLSCleanup();
+}
 
 bool Display::attachColorStorage(bool rgb565, int* width, int* height) {
     if (!context_) return false;

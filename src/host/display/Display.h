@@ -33,9 +33,11 @@ public:
     ~SharedGLContext();
     SharedGLContext(const SharedGLContext&) = delete;
     SharedGLContext& operator=(const SharedGLContext&) = delete;
-    // Makes this context current on the calling thread.
+    // Makes this context current on the calling thread; on failure (one
+    // log line) the thread is left as clearCurrent leaves it.
     bool makeCurrent();
-    // Leaves the calling thread with no current context.
+    // Leaves the calling thread with no current context and lets go of
+    // what SDL keeps for it: call it when the thread is done with GL.
     void clearCurrent();
 
 private:

@@ -71,6 +71,18 @@ struct SlistDeleter {
     void operator()(curl_slist* l) const { curl_slist_free_all(l); }
 };
 
+// Neither the request nor any redirect may leave http and https (file://,
+// say). False when the library refuses the setting.
+bool restrictToWebProtocols(CURL* c) {
+#if LIBCURL_VERSION_NUM >= 0x075500  // 7.85: protocols named in a string
+    return curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+           curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK;
+#else
+    return curl_easy_setopt(c, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS)) == CURLE_OK &&
+           curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS)) == CURLE_OK;
+#endif
+}
+
 }  // namespace
 
 std::string HTTPResponse::header(const std::string& name) const {
@@ -108,8 +120,11 @@ HTTPResponse HTTP::get(const HTTPRequest& request) {
     }
     CURL* c = curl.get();
     curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    if (!restrictToWebProtocols(c)) {
+        log("http: cannot restrict %s to http and https; not fetching it", request.url.c_str());
+        response.error = "cannot restrict the protocols";
+        return response;
+    }
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, gConnectTimeoutMs.load());
