@@ -5,8 +5,10 @@
 
 #include "ActionTestSupport.h"
 #include "RenderFixture.h"
+#include "TestFiles.h"
 #include "TestTextures.h"
 #include "engine/CCActionAnimate.h"
+#include "engine/CCActionEase.h"
 #include "engine/CCActionInterval.h"
 #include "engine/CCActionIntervalProperty.h"
 #include "engine/CCActionTween.h"
@@ -24,6 +26,40 @@ void at(CCActionInterval* a, CCNode* n, ccTime t) {
 }
 
 // ---- Rotation and position ---------------------------------------------------------
+
+// A NaN or an infinity never reaches a node, whatever produced it: the
+// property keeps its value and each action says so once.
+TEST_F(ActionTest, NonFiniteValuesNeverReachTheNode) {
+    ScratchDirectory dir;
+    LogCapture log(dir);
+    CCNode* n = CCNode::node();
+    n->setPosition(ccp(10, 20));
+    run(CCMoveTo::actionWithDuration(1, ccp(NAN, 5)), n);
+    frames(3, 0.25f);
+    EXPECT_TRUE(pointNear(n->position(), ccp(10, 20)));
+    EXPECT_EQ(log.lines().size(), 1u) << log.joined();
+
+    // A rate below 0 makes 0 to its power infinite: that frame is refused,
+    // the next, finite one is not.
+    CCActionInterval* move = CCEaseIn::actionWithAction(CCMoveBy::actionWithDuration(1, ccp(8, 0)), -1);
+    at(move, n, 0);
+    EXPECT_TRUE(pointNear(n->position(), ccp(10, 20)));
+    move->update(0.5f);
+    EXPECT_TRUE(pointNear(n->position(), ccp(26, 20)));
+
+    n->setScale(2);
+    at(CCScaleBy::actionWithDuration(1, 0)->reverse(), n, 0.5f);  // a scale by 1 / 0
+    EXPECT_FLOAT_EQ(n->scaleX(), 2);
+    n->setRotation(30);
+    at(CCActionTween::actionWithDuration(1, "rotation", 0, INFINITY), n, 0.5f);
+    EXPECT_FLOAT_EQ(n->rotation(), 30);
+
+    ColourNode* c = ColourNode::node();
+    c->opacity_ = 77;
+    at(CCFadeTo::actionWithDuration(1, 200), c, NAN);
+    EXPECT_EQ(c->opacity_, 77);
+    EXPECT_EQ(log.lines().size(), 5u) << log.joined();
+}
 
 TEST_F(ActionTest, RotateToTakesTheShorterWay) {
     CCNode* n = CCNode::node();

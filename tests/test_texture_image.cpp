@@ -9,6 +9,7 @@
 #include "ScratchDirectory.h"
 #include "TextureRectNode.h"
 #include "engine/CCConfiguration.h"
+#include "engine/CCLayer.h"
 #include "engine/ccMacros.h"
 #include "host/graphics/Image.h"
 
@@ -163,6 +164,38 @@ TEST_F(TextureFromImage, PremultipliedAndMaskTexturesDrawTheirCoverage) {
     // Alpha-only: the vertex colour (white) at the mask's coverage.
     const ccColor4B m = drawnPixel(mask, 20, 20, 10, 10);
     EXPECT_TRUE(colorNear(m, ccColor4B{64, 64, 64, m.a}, 2));
+}
+
+// A grey file is a picture with a grey colour space, not a mask: opaque
+// grey over what lies below, premultiplied where it has alpha.
+TEST_F(TextureFromImage, GreyPicturesDrawAsGreyOverBlue) {
+    scene_->addChild(CCLayerColor::layerWithColor(ccColor4B{0, 0, 255, 255}), -1);
+    const auto fromFile = [this](const std::string& bytes) {
+        host::Image* i = host::Image::imageWithData(bytes.data(), bytes.size());
+        images_.push_back(i);
+        return texture(i);
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+    } opaque[] = {{"PNG", encodeImage(solidPixels(4, 4, {128}), 4, 4, 1, false)},
+                  {"JPEG", encodeImage(solidPixels(8, 8, {128}), 8, 8, 1, true)}};
+    for (const auto& c : opaque) {
+        CCTexture2D* t = fromFile(c.bytes);
+        ASSERT_NE(t, nullptr) << c.name;
+        EXPECT_EQ(t->pixelFormat(), kCCTexture2DPixelFormat_RGBA8888) << c.name;
+        EXPECT_FALSE(t->hasPremultipliedAlpha()) << c.name;
+        EXPECT_TRUE(rgbNear(drawnPixel(t, 20, 20, 10, 10), ccColor3B{128, 128, 128}, 2)) << c.name;
+    }
+
+    PNGLayout greyAlpha;
+    greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    const std::vector<png_byte> row = {200, 128, 200, 128};
+    CCTexture2D* t = fromFile(encodePNGLayout(greyAlpha, 2, 2, {row, row}));
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->hasPremultipliedAlpha());
+    // 200 at half coverage over full blue: (100, 100, 100 + 127).
+    EXPECT_TRUE(rgbNear(drawnPixel(t, 20, 20, 10, 10), ccColor3B{100, 100, 227}, 2));
 }
 
 TEST_F(TextureFromImage, ImagesAboveTheMaximumTextureSizeAreRefused) {

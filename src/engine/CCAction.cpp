@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 
 #include "engine/CCDirector.h"
 #include "engine/CCNode.h"
@@ -33,6 +34,19 @@ void CCAction::step(ccTime dt) {
 void CCAction::update(ccTime t) {
     (void)t;
     host::logLine("[Action update]. override me");
+}
+
+bool CCAction::finiteFor(const char* property, std::initializer_list<float> values) {
+    for (float v : values) {
+        if (std::isfinite(v)) continue;
+        if (!reportedNonFinite_) {
+            reportedNonFinite_ = true;
+            host::log("%s: refused a non-finite %s for %s; it keeps its value", className().c_str(), property,
+                      target_ ? target_->description().c_str() : "no target");
+        }
+        return false;
+    }
+    return true;
 }
 
 CCAction* CCAction::makeCopy() const {

@@ -7,6 +7,7 @@
 // through startWithTarget / update / stop.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "engine/ccTypes.h"
@@ -62,9 +63,18 @@ protected:
     virtual CCAction* makeCopy() const;
     ~CCAction() override = default;
 
+    // Whether every value is a finite number. A NaN or an infinity (a curve
+    // taken outside its domain, an end point from a division by zero) never
+    // reaches the target: the caller leaves its `property` as it was. The
+    // first refusal of each action is logged.
+    bool finiteFor(const char* property, std::initializer_list<float> values);
+
     CCNode* originalTarget_ = nullptr;   // not retained
     CCNode* target_ = nullptr;           // not retained
     int tag_ = kCCActionTagInvalid;
+
+private:
+    bool reportedNonFinite_ = false;
 };
 
 // An action with a known duration.

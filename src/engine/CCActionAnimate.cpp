@@ -50,7 +50,7 @@ void CCAnimate::startWithTarget(CCNode* target) {
 void CCAnimate::update(ccTime t) {
     CCArray* frames = animation_->frames();
     const unsigned n = frames->count();
-    if (!sprite_ || n == 0) return;  // nothing to show
+    if (!sprite_ || n == 0 || !finiteFor("frame", {t})) return;  // nothing to show
     // Easing may pass t slightly outside [0, 1]: stay within the frames.
     unsigned i = t > 0 ? static_cast<unsigned>(n * t) : 0;
     if (i >= n) i = n - 1;

@@ -41,6 +41,11 @@ protected:
     }
     // The wrapped action's reverse as an interval action, or null.
     CCActionInterval* reversedInner();
+    // Hands the reshaped progress to the wrapped action, unless the curve
+    // gave no number for it (then the wrapped action is left as it was).
+    void updateInner(float f) {
+        if (finiteFor("eased progress", {f})) other->update(f);
+    }
 
     host::Ref<CCActionInterval> other;
 };
@@ -104,7 +109,8 @@ protected:
     CCEaseRateAction* sameKind(CCActionInterval* a, float rate) const override { return actionWithAction(a, rate); }
 };
 
-// Slow start and slow end; its reverse keeps the rate.
+// Slow start and slow end; its reverse keeps the rate. The second half
+// mirrors the first about (0.5, 0.5), so any positive rate works.
 class CCEaseInOut : public CCEaseRateAction {
 public:
     static CCEaseInOut* actionWithAction(CCActionInterval* a, float rate) { return wrap<CCEaseInOut>(a, rate); }
@@ -198,7 +204,9 @@ protected:
 
 // ---- Elastic --------------------------------------------------------------------
 
-// Oscillates around the target with the given period (default 0.3).
+// Oscillates around the target with the given period (default 0.3). A
+// period of 0 has no wave: each curve replaces it (and keeps the new
+// value) with its default period at the first update that needs it.
 class CCEaseElastic : public CCActionEase {
 public:
     static CCEaseElastic* actionWithAction(CCActionInterval* action);
@@ -225,6 +233,12 @@ protected:
         auto inner = ccOwnedCopy(other.get());
         const float period = period_;
         return host::createOwned<E>([&inner, period](E* e) { return e->initWithAction(inner, period); });
+    }
+
+    // The period, after replacing a period of 0 by `fallback`.
+    float periodOr(float fallback) {
+        if (period_ == 0) period_ = fallback;
+        return period_;
     }
 
     float period_ = 0.3f;
@@ -256,8 +270,7 @@ protected:
     ~CCEaseElasticOut() override = default;
 };
 
-// A period of 0 is replaced by 0.45 (and kept) at the first update that
-// needs it.
+// Its default period for a period of 0 is 0.45.
 class CCEaseElasticInOut : public CCEaseElastic {
 public:
     static CCEaseElasticInOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseElasticInOut>(a, 0.3f); }

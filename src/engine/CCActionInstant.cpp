@@ -118,7 +118,7 @@ bool CCPlace::initWithPosition(CGPoint p) {
 
 void CCPlace::startWithTarget(CCNode* target) {
     CCActionInstant::startWithTarget(target);
-    target->setPosition(position);
+    if (finiteFor("position", {position.x, position.y})) target->setPosition(position);
 }
 
 CCPlace* CCPlace::makeCopy() const {

@@ -60,7 +60,10 @@ void CCRotateTo::startWithTarget(CCNode* target) {
     diffAngle_ = shorterWay(dstAngle_ - startAngle_);
 }
 
-void CCRotateTo::update(ccTime t) { target_->setRotation(startAngle_ + diffAngle_ * t); }
+void CCRotateTo::update(ccTime t) {
+    const float angle = startAngle_ + diffAngle_ * t;
+    if (finiteFor("rotation", {angle})) target_->setRotation(angle);
+}
 
 CCRotateTo* CCRotateTo::makeCopy() const { return owned<CCRotateTo>(duration_, dstAngle_); }
 
@@ -77,7 +80,10 @@ void CCRotateBy::startWithTarget(CCNode* target) {
     startAngle_ = target->rotation();
 }
 
-void CCRotateBy::update(ccTime t) { target_->setRotation(startAngle_ + angle_ * t); }
+void CCRotateBy::update(ccTime t) {
+    const float angle = startAngle_ + angle_ * t;
+    if (finiteFor("rotation", {angle})) target_->setRotation(angle);
+}
 
 CCRotateBy* CCRotateBy::reverse() { return actionWithDuration(duration_, -angle_); }
 
@@ -100,7 +106,8 @@ void CCMoveTo::startWithTarget(CCNode* target) {
 }
 
 void CCMoveTo::update(ccTime t) {
-    target_->setPosition(ccp(startPosition_.x + delta_.x * t, startPosition_.y + delta_.y * t));
+    const CGPoint p = ccp(startPosition_.x + delta_.x * t, startPosition_.y + delta_.y * t);
+    if (finiteFor("position", {p.x, p.y})) target_->setPosition(p);
 }
 
 CCMoveTo* CCMoveTo::makeCopy() const { return owned<CCMoveTo>(duration_, endPosition_); }
@@ -144,8 +151,10 @@ void CCSkewTo::startWithTarget(CCNode* target) {
 }
 
 void CCSkewTo::update(ccTime t) {
-    target_->setSkewX(startSkewX_ + deltaX_ * t);
-    target_->setSkewY(startSkewY_ + deltaY_ * t);
+    const float x = startSkewX_ + deltaX_ * t, y = startSkewY_ + deltaY_ * t;
+    if (!finiteFor("skew", {x, y})) return;
+    target_->setSkewX(x);
+    target_->setSkewY(y);
 }
 
 CCSkewTo* CCSkewTo::makeCopy() const { return owned<CCSkewTo>(duration_, endSkewX_, endSkewY_); }
@@ -193,8 +202,8 @@ void CCJumpBy::startWithTarget(CCNode* target) {
 void CCJumpBy::update(ccTime t) {
     const float frac = std::fmod(jumps_ * t, 1.0f);
     const float y = height_ * 4 * frac * (1 - frac) + delta_.y * t;
-    const float x = delta_.x * t;
-    target_->setPosition(ccp(startPosition_.x + x, startPosition_.y + y));
+    const CGPoint p = ccp(startPosition_.x + delta_.x * t, startPosition_.y + y);
+    if (finiteFor("position", {p.x, p.y})) target_->setPosition(p);
 }
 
 CCJumpBy* CCJumpBy::reverse() { return actionWithDuration(duration_, ccpNeg(delta_), height_, jumps_); }
@@ -246,7 +255,8 @@ void CCBezierBy::startWithTarget(CCNode* target) {
 void CCBezierBy::update(ccTime t) {
     const float x = bezierAt(config_.controlPoint_1.x, config_.controlPoint_2.x, config_.endPosition.x, t);
     const float y = bezierAt(config_.controlPoint_1.y, config_.controlPoint_2.y, config_.endPosition.y, t);
-    target_->setPosition(ccpAdd(startPosition_, ccp(x, y)));
+    const CGPoint p = ccpAdd(startPosition_, ccp(x, y));
+    if (finiteFor("position", {p.x, p.y})) target_->setPosition(p);
 }
 
 CCBezierBy* CCBezierBy::reverse() {
@@ -301,8 +311,10 @@ void CCScaleTo::startWithTarget(CCNode* target) {
 }
 
 void CCScaleTo::update(ccTime t) {
-    target_->setScaleX(startScaleX_ + deltaX_ * t);
-    target_->setScaleY(startScaleY_ + deltaY_ * t);
+    const float x = startScaleX_ + deltaX_ * t, y = startScaleY_ + deltaY_ * t;
+    if (!finiteFor("scale", {x, y})) return;
+    target_->setScaleX(x);
+    target_->setScaleY(y);
 }
 
 CCScaleTo* CCScaleTo::makeCopy() const { return owned<CCScaleTo>(duration_, endScaleX_, endScaleY_); }
@@ -332,7 +344,7 @@ bool CCBlink::initWithDuration(ccTime d, unsigned blinks) {
 }
 
 void CCBlink::update(ccTime t) {
-    if (isDone()) return;
+    if (isDone() || !finiteFor("visibility", {t})) return;
     const float slice = 1.0f / times_;
     const float m = std::fmod(t, slice);
     target_->setVisible(m > slice / 2);
@@ -352,7 +364,7 @@ void CCFadeIn::startWithTarget(CCNode* target) {
 }
 
 void CCFadeIn::update(ccTime t) {
-    if (rgba_) rgba_->setOpacity(lowByte(255 * t));
+    if (rgba_ && finiteFor("opacity", {t})) rgba_->setOpacity(lowByte(255 * t));
 }
 
 CCActionInterval* CCFadeIn::reverse() { return CCFadeOut::actionWithDuration(duration_); }
@@ -367,7 +379,7 @@ void CCFadeOut::startWithTarget(CCNode* target) {
 }
 
 void CCFadeOut::update(ccTime t) {
-    if (rgba_) rgba_->setOpacity(lowByte(255 * (1 - t)));
+    if (rgba_ && finiteFor("opacity", {t})) rgba_->setOpacity(lowByte(255 * (1 - t)));
 }
 
 CCActionInterval* CCFadeOut::reverse() { return CCFadeIn::actionWithDuration(duration_); }
@@ -389,7 +401,7 @@ void CCFadeTo::startWithTarget(CCNode* target) {
 }
 
 void CCFadeTo::update(ccTime t) {
-    if (rgba_) rgba_->setOpacity(lowByte(fromOpacity_ + (toOpacity_ - fromOpacity_) * t));
+    if (rgba_ && finiteFor("opacity", {t})) rgba_->setOpacity(lowByte(fromOpacity_ + (toOpacity_ - fromOpacity_) * t));
 }
 
 CCFadeTo* CCFadeTo::makeCopy() const { return owned<CCFadeTo>(duration_, toOpacity_); }
@@ -411,7 +423,7 @@ void CCTintTo::startWithTarget(CCNode* target) {
 }
 
 void CCTintTo::update(ccTime t) {
-    if (!rgba_) return;
+    if (!rgba_ || !finiteFor("colour", {t})) return;
     auto channel = [t](uint8_t from, uint8_t to) { return lowByte(from + (to - from) * t); };
     rgba_->setColor(ccc3(channel(from_.r, to_.r), channel(from_.g, to_.g), channel(from_.b, to_.b)));
 }
@@ -439,7 +451,7 @@ void CCTintBy::startWithTarget(CCNode* target) {
 }
 
 void CCTintBy::update(ccTime t) {
-    if (!rgba_) return;
+    if (!rgba_ || !finiteFor("colour", {t})) return;
     auto channel = [t](int16_t from, int16_t delta) { return lowByte(from + delta * t); };
     rgba_->setColor(ccc3(channel(fromR_, deltaR_), channel(fromG_, deltaG_), channel(fromB_, deltaB_)));
 }

@@ -59,6 +59,7 @@ void CCActionTween::startWithTarget(CCNode* target) {
 
 void CCActionTween::update(ccTime t) {
     const float value = to_ - delta_ * (1 - t);
+    if (route_ == Route::none || !finiteFor(key_.c_str(), {value})) return;
     switch (route_) {
         case Route::node:
             (target_->*nodeSetter_)(value);

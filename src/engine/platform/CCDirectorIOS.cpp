@@ -24,8 +24,12 @@ bool CCDirectorIOS::init() {
 }
 
 void CCDirectorIOS::drawScene() {
+    FrameInProgress frame(this);
     calculateDeltaTime();
     if (!isPaused_) CCScheduler::sharedScheduler()->tick(dt);
+    // Ended by a timer or an action: the end comes when the frame closes,
+    // and there is nothing left to draw.
+    if (isEnding()) return;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (nextScene_) setNextScene();
     glPushMatrix();
@@ -188,9 +192,9 @@ void CCDirectorIOS::reshapeProjection(CGSize) {
     setProjection(projection_);
 }
 
-void CCDirectorIOS::end() {
+void CCDirectorIOS::endNow() {
     CCTouchDispatcher::sharedDispatcher()->removeAllDelegates();
-    CCDirector::end();
+    CCDirector::endNow();
 }
 
 void CCDirectorIOS::restartWithInterval(double interval, bool frameSourceRunning) {

@@ -25,10 +25,10 @@ public:
     void updateContentScaleFactor();
     void setOpenGLView(EAGLView* view) override;
     void reshapeProjection(CGSize newWindowSize) override;
-    void end() override;
     bool isContentScaleSupported() const { return isContentScaleSupported_; }
 
 protected:
+    void endNow() override;
     void applyOrientation();
     // Stores the interval and, when a frame source runs, restarts it so the
     // new interval takes effect.

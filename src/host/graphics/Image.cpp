@@ -93,14 +93,14 @@ bool readPNG(const uint8_t* bytes, size_t length, DecodedPixels* out, PNGErrorSt
     const int colorType = png_get_color_type(png, info);
     if (!imageSizeAcceptable(width, height)) png_error(png, "image too large");
 
-    // Everything becomes 8-bit grey (masks), RGB or RGBA.
+    // Everything becomes 8-bit RGB or RGBA: a grey picture has a colour
+    // space (grey), so it is not a mask.
     const bool transparentKey = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
     if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
     if (transparentKey) png_set_tRNS_to_alpha(png);
     if (bitDepth == 16) png_set_strip_16(png);
-    if ((colorType & PNG_COLOR_MASK_COLOR) == 0 && (transparentKey || (colorType & PNG_COLOR_MASK_ALPHA)))
-        png_set_gray_to_rgb(png);
+    if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
@@ -189,8 +189,9 @@ bool readJPEG(const uint8_t* bytes, size_t length, DecodedPixels* out, JPEGError
         return false;
     }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    const int channels = cinfo.jpeg_color_space == JCS_GRAYSCALE ? 1 : 3;
-    cinfo.out_color_space = cmyk ? JCS_CMYK : channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    // Grey pictures too come out as RGB: they are pictures, not masks.
+    const int channels = 3;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const uint32_t width = cinfo.output_width, height = cinfo.output_height;
     try {

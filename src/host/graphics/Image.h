@@ -3,10 +3,11 @@
 //
 // The image describes itself the way textures need it: size, bits per
 // component of the source, an alpha-info value and whether it has a colour
-// space. Greyscale images without alpha are masks (no colour space): their
-// grey value is coverage, drawn as an alpha-only bitmap. Colour and
-// grey+alpha images are drawn as 8-bit RGBA with premultiplied alpha, or as
-// RGB with the fourth byte skipped, always with the image's top row first.
+// space. Decoded files always have one (grey pictures are decoded as RGB);
+// only an image made from one-channel pixels is a mask (no colour space):
+// its value is coverage, drawn as an alpha-only bitmap. Other images are
+// drawn as 8-bit RGBA with premultiplied alpha, or as RGB with the fourth
+// byte skipped, always with the image's top row first.
 #pragma once
 
 #include <cstddef>
@@ -60,7 +61,7 @@ public:
     unsigned bitsPerComponent() const { return bitsPerComponent_; }
     AlphaInfo alphaInfo() const { return alphaInfo_; }
     bool hasColorSpace() const { return channels_ != 1; }
-    // 4 (RGBA, straight alpha), 3 (RGB) or 1 (grey mask).
+    // 4 (RGBA, straight alpha), 3 (RGB) or 1 (a mask made from pixels).
     int channels() const { return channels_; }
     const std::vector<uint8_t>& pixels() const { return pixels_; }
 
