@@ -5,7 +5,7 @@
 
 #include "ActionTestSupport.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "LogCapture.h"
 #include "TestTextures.h"
 #include "engine/CCActionAnimate.h"
 #include "engine/CCActionEase.h"
@@ -30,8 +30,7 @@ void at(CCActionInterval* a, CCNode* n, ccTime t) {
 // A NaN or an infinity never reaches a node, whatever produced it: the
 // property keeps its value and each action says so once.
 TEST_F(ActionTest, NonFiniteValuesNeverReachTheNode) {
-    ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     CCNode* n = CCNode::node();
     n->setPosition(ccp(10, 20));
     run(CCMoveTo::actionWithDuration(1, ccp(NAN, 5)), n);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "GLTestEnvironment.h"
-#include "TestFiles.h"
+#include "LogCapture.h"
 #include "engine/CCActionInstant.h"
 #include "engine/CCActionInterval.h"
 #include "engine/CCActionManager.h"
@@ -194,8 +194,7 @@ void expectEndAfterTheWalk(CCDirectorIOS* director, const std::function<void(Qui
 }
 
 TEST_F(DirectorTest, EndingFromATimerWaitsUntilTheFrameIsOver) {
-    ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     expectEndAfterTheWalk(
         director_,
         [](Quitter* q, Quitter* b) {
