@@ -60,9 +60,10 @@ void CCActionTween::startWithTarget(CCNode* target) {
 void CCActionTween::update(ccTime t) {
     const float value = to_ - delta_ * (1 - t);
     if (route_ == Route::none || !finiteFor(key_.c_str(), {value})) return;
+    CCNode* node = target_;
     switch (route_) {
         case Route::node:
-            (target_->*nodeSetter_)(value);
+            (node->*nodeSetter_)(value);
             break;
         case Route::opacity:
             // A number stored into a byte property: truncated, kept in range.
