@@ -4,15 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FingerLayer.h"
 #include "Sample.h"
 #include "engine/CCDirector.h"
 #include "engine/CCLabelBMFont.h"
-#include "engine/CCLayer.h"
 #include "engine/CCParallaxNode.h"
 #include "engine/CCScene.h"
 #include "engine/CCSprite.h"
-#include "engine/platform/CCTouchDispatcher.h"
-#include "host/Touch.h"
 
 namespace {
 
@@ -36,28 +34,9 @@ const LayerSpec kLayers[] = {
     {"samples/parallax/trees.png", 1.0f, 0, 5, 512},
 };
 
-class ParallaxDemo : public CCLayer {
+class ParallaxDemo : public FingerLayer {
 public:
     static ParallaxDemo* make() { return host::create<ParallaxDemo>([](ParallaxDemo* d) { return d->build(); }); }
-
-    void registerWithTouchDispatcher() override {
-        CCTouchDispatcher::sharedDispatcher()->addTargetedDelegate(this, 0, true);
-    }
-    int implementedTouchCallbacks() const override {
-        return kCCTouchBeganBit | kCCTouchMovedBit | kCCTouchEndedBit | kCCTouchCancelledBit;
-    }
-    bool ccTouchBegan(host::Touch*, host::Event*) override {
-        dragging_ = true;
-        return true;
-    }
-    void ccTouchMoved(host::Touch* touch, host::Event*) override {
-        CCDirector* director = CCDirector::sharedDirector();
-        const CGPoint now = director->convertToGL(touch->locationInView(touch->view()));
-        const CGPoint before = director->convertToGL(touch->previousLocationInView(touch->view()));
-        scrollTo(scroll_->position().x + now.x - before.x);
-    }
-    void ccTouchEnded(host::Touch*, host::Event*) override { fingerLifted(); }
-    void ccTouchCancelled(host::Touch*, host::Event*) override { fingerLifted(); }
 
     void update(ccTime dt) override {
         if (dragging_) return;
@@ -99,13 +78,15 @@ private:
         return true;
     }
 
-    void scrollTo(float x) { scroll_->setPosition(CGPointMake(std::clamp(x, -kScrollRange, 0.0f), 0)); }
-    void fingerLifted() {
+    void fingerDown(CGPoint) override { dragging_ = true; }
+    void fingerMoved(CGPoint from, CGPoint to) override { scrollTo(scroll_->position().x + to.x - from.x); }
+    void fingerUp() override {
         dragging_ = false;
         idle_ = 0;
         // Carry on drifting from where the finger left it.
         drift_ = std::acos(std::clamp(1 + 2 * scroll_->position().x / kScrollRange, -1.0f, 1.0f));
     }
+    void scrollTo(float x) { scroll_->setPosition(CGPointMake(std::clamp(x, -kScrollRange, 0.0f), 0)); }
 
     CCParallaxNode* scroll_ = nullptr;  // a child
     bool dragging_ = false;

@@ -3,15 +3,13 @@
 // a chevron ribbon is laid along a wave and fades behind its head.
 #include <cmath>
 
+#include "FingerLayer.h"
 #include "Sample.h"
 #include "engine/CCDirector.h"
-#include "engine/CCLayer.h"
 #include "engine/CCMotionStreak.h"
 #include "engine/CCRibbon.h"
 #include "engine/CCScene.h"
 #include "engine/CCSprite.h"
-#include "engine/platform/CCTouchDispatcher.h"
-#include "host/Touch.h"
 
 namespace {
 
@@ -19,24 +17,9 @@ const char kGlow[] = "samples/streaks/streak.png";
 const char kChevrons[] = "samples/streaks/ribbon.png";
 const char kBall[] = "samples/sprites/ball.png";
 
-class StreaksDemo : public CCLayer {
+class StreaksDemo : public FingerLayer {
 public:
     static StreaksDemo* make() { return host::create<StreaksDemo>([](StreaksDemo* d) { return d->build(); }); }
-
-    void registerWithTouchDispatcher() override {
-        CCTouchDispatcher::sharedDispatcher()->addTargetedDelegate(this, 0, true);
-    }
-    int implementedTouchCallbacks() const override {
-        return kCCTouchBeganBit | kCCTouchMovedBit | kCCTouchEndedBit | kCCTouchCancelledBit;
-    }
-    bool ccTouchBegan(host::Touch* touch, host::Event*) override {
-        fingerDown_ = true;
-        follow(touch);
-        return true;
-    }
-    void ccTouchMoved(host::Touch* touch, host::Event*) override { follow(touch); }
-    void ccTouchEnded(host::Touch*, host::Event*) override { fingerDown_ = false; }
-    void ccTouchCancelled(host::Touch*, host::Event*) override { fingerDown_ = false; }
 
     void update(ccTime dt) override {
         time_ += dt;
@@ -78,9 +61,12 @@ private:
         return true;
     }
 
-    void follow(host::Touch* touch) {
-        pointer_->setPosition(CCDirector::sharedDirector()->convertToGL(touch->locationInView(touch->view())));
+    void fingerDown(CGPoint at) override {
+        fingerDown_ = true;
+        pointer_->setPosition(at);
     }
+    void fingerMoved(CGPoint, CGPoint to) override { pointer_->setPosition(to); }
+    void fingerUp() override { fingerDown_ = false; }
 
     // Children of this layer: kept alive by it.
     CCMotionStreak* pointer_ = nullptr;
