@@ -6,7 +6,7 @@
 #include "engine/CCDirector.h"
 #include "engine/CCLayer.h"
 #include "engine/platform/CCTouchDispatcher.h"
-#include "host/Touch.h"
+#include "host/ui/Touch.h"
 
 class FingerLayer : public CCLayer {
 public:

@@ -5,7 +5,10 @@
 
 #include <string>
 
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
+#include "engine/ccTypes.h"
 
 namespace bmfonttest {
 
@@ -42,7 +45,7 @@ inline std::string plainDescription(const std::string& imageName = "test sheet.p
 
 // Writes the sheet and the plain description into `dir`; the font's path.
 inline std::string writeTestFont(const ScratchDirectory& dir, const std::string& name = "test.fnt") {
-    dir.writePng("test sheet.png", kSheetWidth, kSheetHeight, sheetTexel);
+    writePngFile(dir, "test sheet.png", kSheetWidth, kSheetHeight, sheetTexel);
     return dir.write(name, plainDescription());
 }
 

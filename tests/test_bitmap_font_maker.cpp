@@ -7,9 +7,11 @@
 #include <string>
 
 #include "BitmapFontMaker.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCBMFontConfiguration.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

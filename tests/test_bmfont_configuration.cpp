@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "BMFontTestFiles.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCBMFontConfiguration.h"
 #include "engine/CCDirector.h"
 #include "engine/CCLabelBMFont.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 namespace {
 
@@ -73,7 +75,7 @@ protected:
     }
     // Parses text that must fail; returns the log lines it wrote.
     std::vector<std::string> rejected(const std::string& text) {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(parse(text), nullptr) << text;
         return log.lines();
     }
@@ -190,7 +192,7 @@ TEST_F(BMFontConfigurationTest, BrokenFilesGiveNilAndOneLogLine) {
 TEST_F(BMFontConfigurationTest, ReadsFilesAndCachesThemByName) {
     const std::string path = bmfonttest::writeTestFont(dir_);
     {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(CCBMFontConfiguration::configurationWithFNTFile(dir_.file("missing.fnt")), nullptr);
         EXPECT_EQ(FNTConfigLoadFile(dir_.file("missing.fnt")), nullptr);
         ASSERT_EQ(log.lines().size(), 2u);  // one each: failures are not cached

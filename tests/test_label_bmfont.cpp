@@ -7,7 +7,9 @@
 
 #include "BMFontTestFiles.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCActionIntervalProperty.h"
 #include "engine/CCBMFontConfiguration.h"
 #include "engine/CCLabelBMFont.h"
@@ -169,14 +171,14 @@ TEST_F(LabelBMFontTest, BrokenImagesGiveNilAndOneLogLine) {
     const std::string missing = fontWithImage("missing.fnt", bmfonttest::plainDescription("absent.png"));
     dir_.write("corrupt.png", "\x89PNG\r\n\x1a\n not really");
     const std::string corrupt = fontWithImage("corrupt.fnt", bmfonttest::plainDescription("corrupt.png"));
-    dir_.writePng("small.png", 32, 16, bmfonttest::sheetTexel);
+    writePngFile(dir_, "small.png", 32, 16, bmfonttest::sheetTexel);
     const std::string small = fontWithImage("small.fnt", bmfonttest::plainDescription("small.png"));
     for (const std::string& fnt : {missing, corrupt, small, dir_.file("none.fnt")}) {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(CCLabelBMFont::labelWithString("AV", fnt), nullptr) << fnt;
         EXPECT_EQ(log.lines().size(), 1u) << log.joined();
     }
-    LogCapture log(dir_);
+    LogCapture log;
     EXPECT_EQ(CCLabelBMFont::labelWithString("AV", small), nullptr);
     EXPECT_NE(log.joined().find("beyond its image"), std::string::npos) << log.joined();
 }

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCMotionStreak.h"
 #include "engine/CCRibbon.h"
 #include "engine/CCScheduler.h"
@@ -38,7 +40,7 @@ class RibbonTest : public RenderFixture {
 protected:
     void SetUp() override {
         RenderFixture::SetUp();
-        image_ = dir_.writePng("band.png", 8, 8, [](unsigned, unsigned) { return ccColor4B{255, 255, 255, 255}; });
+        image_ = writePngFile(dir_, "band.png", 8, 8, [](unsigned, unsigned) { return ccColor4B{255, 255, 255, 255}; });
     }
     void TearDown() override {
         RenderFixture::TearDown();

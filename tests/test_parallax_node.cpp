@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "GLTestEnvironment.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCParallaxNode.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 namespace {
 
@@ -82,9 +84,8 @@ TEST_F(ParallaxNodeTest, PlacesChildrenByRatioWheneverTheNodeOrAnAncestorMoves) 
 }
 
 TEST_F(ParallaxNodeTest, ChildrenComeOnlyWithARatioAndLeaveWithTheirEntries) {
-    ScratchDirectory dir;
     {
-        LogCapture log(dir);
+        LogCapture log;
         parallax_->addChild(CCNode::node(), 0, 7);
         EXPECT_EQ(parallax_->children()->count(), 3u);
         EXPECT_EQ(log.lines().size(), 1u);

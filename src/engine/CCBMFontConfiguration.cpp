@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "engine/Support/CCFileUtils.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 // The definition table's size: character codes 0 to 2047.
 constexpr uint32_t kCCBMFontMaxChars = 2048;

@@ -6,8 +6,8 @@
 #include "engine/CCSprite.h"
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureCache.h"
-#include "host/Log.h"
-#include "host/Utf8.h"
+#include "host/core/Log.h"
+#include "host/text/Utf8.h"
 
 namespace {
 

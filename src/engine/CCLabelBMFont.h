@@ -17,7 +17,7 @@
 
 #include "engine/CCProtocols.h"
 #include "engine/CCSpriteBatchNode.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCBMFontConfiguration;
 

@@ -12,7 +12,7 @@
 #include "engine/CCProtocols.h"
 #include "engine/CCRibbon.h"
 #include "engine/ccTypes.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCTexture2D;
 

@@ -1,7 +1,7 @@
 #include "engine/CCParallaxNode.h"
 
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 // ---- CGPointObject ------------------------------------------------------------
 

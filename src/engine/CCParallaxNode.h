@@ -11,7 +11,7 @@
 
 #include "engine/CCNode.h"
 #include "engine/Support/CCArray.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 // A child's ratio and offset.
 class CGPointObject : public host::Object {

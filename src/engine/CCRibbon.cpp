@@ -8,7 +8,7 @@
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureCache.h"
 #include "engine/Support/CGPointExtension.h"
-#include "host/GLES.h"
+#include "host/display/GLES.h"
 
 // ---- CCRibbonSegment -------------------------------------------------------------
 

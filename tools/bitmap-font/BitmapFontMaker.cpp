@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "GlyphSheetPacker.h"
-#include "host/Font.h"
-#include "host/FontFace.h"
-#include "host/Image.h"
-#include "host/Utf8.h"
+#include "host/text/Font.h"
+#include "host/text/FontFace.h"
+#include "host/graphics/Image.h"
+#include "host/text/Utf8.h"
 
 namespace bitmapfont {
 
