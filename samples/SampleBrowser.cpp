@@ -1,5 +1,7 @@
 #include "SampleBrowser.h"
 
+#include <algorithm>
+
 #include "Sample.h"
 #include "engine/CCDirector.h"
 #include "engine/CCLabelTTF.h"
@@ -7,11 +9,18 @@
 #include "engine/platform/CCTouchDispatcher.h"
 
 namespace {
-const float kRowHeight = 22;
+const float kMaxRowHeight = 22;
 const float kListTop = 40;  // below the title
 const int kRowTagBase = 100;
 // Above everything a sample adds.
 const int kBackLayerZ = 10000;
+
+// Rows shrink (down to 12-point text) so that every sample fits the window.
+float rowHeight() {
+    const float room = CCDirector::sharedDirector()->winSize().height - kListTop - 4;
+    const size_t rows = std::max<size_t>(1, SampleCatalogue::shared().samples().size());
+    return std::max(14.0f, std::min(kMaxRowHeight, room / float(rows)));
+}
 }  // namespace
 
 CCScene* SampleBrowser::menuScene() {
@@ -33,12 +42,13 @@ bool SampleListLayer::init() {
     if (!CCLayer::init()) return false;
     const CGSize win = CCDirector::sharedDirector()->winSize();
     const auto& samples = SampleCatalogue::shared().samples();
+    const float height = rowHeight();
     for (size_t i = 0; i < samples.size(); ++i) {
         const std::string text = samples[i].name + " \xE2\x80\x94 " + samples[i].title;
-        CCLabelTTF* row = CCLabelTTF::labelWithString(text, "Helvetica", 14);
+        CCLabelTTF* row = CCLabelTTF::labelWithString(text, "Helvetica", std::min(14.0f, height - 2));
         if (!row) continue;
         row->setAnchorPoint(CGPointMake(0, 0.5f));
-        row->setPosition(CGPointMake(20, win.height - kListTop - kRowHeight * (float(i) + 0.5f)));
+        row->setPosition(CGPointMake(20, win.height - kListTop - height * (float(i) + 0.5f)));
         addChild(row, 0, kRowTagBase + int(i));
     }
     setIsTouchEnabled(true);
@@ -54,7 +64,7 @@ int SampleListLayer::rowAt(host::Touch* touch) {
     const CGSize win = CCDirector::sharedDirector()->winSize();
     const float fromTop = float(win.height - p.y) - kListTop;
     if (fromTop < 0) return -1;
-    const int row = int(fromTop / kRowHeight);
+    const int row = int(fromTop / rowHeight());
     return row < int(SampleCatalogue::shared().samples().size()) ? row : -1;
 }
 

@@ -4,6 +4,7 @@
 usage: window_check.py game-sizes TILTBOARD
        window_check.py game-play TILTBOARD
        window_check.py sample SAMPLES NAME
+       window_check.py parallax-drag SAMPLES
 
 game-sizes and sample: the window's pixels match the screenshot the program
 writes when its window is closed, at 480 x 320, resized to 960 x 640 and
@@ -12,6 +13,8 @@ back; closing the window ends the program through its normal path.
 game-play: at 700 x 700 a click on "Play Game" starts the countdown, held
 Left and Right keys move the board, minimising and restoring pause and
 resume the game.
+parallax-drag: dragging the parallax sample's landscape 150 pixels left
+moves its front layer with the finger and its mountains a quarter as far.
 """
 
 import os
@@ -87,6 +90,45 @@ def sample(exe, name):
             app.kill()
     for label, capture in captures:
         expect_like_screenshot(f"{name} at {label}", capture, shot)
+
+
+def row_shift(before, after, y, search):
+    """The horizontal shift (window pixels) that best carries row y of
+    `before` onto `after`: the smallest mean difference over the overlap."""
+    def row(image):
+        return [sum(image.pixel(x, y)) for x in range(image.width)]
+    a, b = row(before), row(after)
+    best, best_diff = None, None
+    for s in search:
+        pairs = [(a[x], b[x + s]) for x in range(max(0, -s), min(len(a), len(b) - s))]
+        diff = sum(abs(p - q) for p, q in pairs) / len(pairs)
+        if best_diff is None or diff < best_diff:
+            best, best_diff = s, diff
+    return best
+
+
+def parallax_drag(exe):
+    with XSession() as x:
+        workdir = x.workdir('parallax')
+        app = x.start([exe, '--sample', 'parallax'] + common_flags(workdir), workdir)
+        try:
+            # Once the sky is up, a finger down stops the drift: the picture settles.
+            wait_for("the landscape", lambda: app.capture().pixel(240, 60)[2] > 150)
+            app.press(300, 200)
+            before = app.settled_capture()
+            app.drag_to(150, 200)
+            after = app.settled_capture()
+            app.release()
+            check((before.width, before.height) == (480, 320), "the window is not 480 x 320")
+            # Interface rows: through the pines (40 points up) and the peaks (170 up).
+            trees = row_shift(before, after, 320 - 40, range(-220, 21))
+            peaks = row_shift(before, after, 320 - 170, range(-220, 21))
+            print(f"dragged 150 pixels left: the trees moved {trees}, the mountains {peaks}")
+            check(abs(trees + 150) <= 6, "the front layer did not move with the finger")
+            check(abs(peaks + 150 * 0.25) <= 6, "the mountains did not move a quarter as far")
+            end_by_closing(app, workdir)
+        finally:
+            app.kill()
 
 
 # ---- playing ------------------------------------------------------------------------
@@ -174,6 +216,8 @@ def main(argv):
             game_play(argv[2])
         elif argv[1:2] == ['sample']:
             sample(argv[2], argv[3])
+        elif argv[1:2] == ['parallax-drag']:
+            parallax_drag(argv[2])
         else:
             print(__doc__)
             return 2

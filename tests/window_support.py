@@ -240,6 +240,28 @@ class App:
         self.session.run(['xdotool', 'mousemove', '--window', str(self.window), str(x), str(y),
                           'click', '1'])
 
+    def press(self, x, y):
+        self.session.run(['xdotool', 'mousemove', '--window', str(self.window), str(x), str(y), 'mousedown', '1'])
+
+    def drag_to(self, x, y, steps=10):
+        """Moves a pressed pointer to (x, y) in small steps, as a finger does."""
+        out = self.session.run(['xdotool', 'getmouselocation', '--shell'])
+        here = dict(line.split('=') for line in out.split())
+        wx, wy = self._window_origin()
+        x0, y0 = int(here['X']) - wx, int(here['Y']) - wy
+        for i in range(1, steps + 1):
+            self.session.run(['xdotool', 'mousemove', '--window', str(self.window),
+                              str(round(x0 + (x - x0) * i / steps)), str(round(y0 + (y - y0) * i / steps))])
+            time.sleep(0.03)
+
+    def release(self):
+        self.session.run(['xdotool', 'mouseup', '1'])
+
+    def _window_origin(self):
+        out = self.session.run(['xwininfo', '-id', str(self.window)])
+        values = dict(line.strip().split(':', 1) for line in out.splitlines() if ':' in line)
+        return int(values['Absolute upper-left X'].strip()), int(values['Absolute upper-left Y'].strip())
+
     def close(self, timeout=20.0):
         """Closes the window as a player does; returns the exit status."""
         self.session.run(['wmctrl', '-i', '-c', hex(self.window)])

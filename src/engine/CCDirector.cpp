@@ -7,6 +7,7 @@
 #include "engine/CCAnimationCache.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCLabelAtlas.h"
+#include "engine/CCLabelBMFont.h"
 #include "engine/CCScene.h"
 #include "engine/CCScheduler.h"
 #include "engine/CCSpriteFrameCache.h"
@@ -163,8 +164,7 @@ void CCDirector::endNow() {
     accumDt_ = 0;
     frameRate_ = 0;
     projectionDelegate_ = nullptr;
-    // Bitmap-font labels are not part of this engine, so there is no
-    // configuration cache to purge ahead of these.
+    CCLabelBMFont::purgeCachedData();
     CCAnimationCache::purgeSharedAnimationCache();
     CCSpriteFrameCache::purgeSharedSpriteFrameCache();
     CCScheduler::purgeSharedScheduler();
@@ -293,4 +293,7 @@ void CCDirector::setOpenGLView(EAGLView* view) {
     if (view) setGLDefaultValues();
 }
 
-void CCDirector::purgeCachedData() { CCTextureCache::sharedTextureCache()->removeUnusedTextures(); }
+void CCDirector::purgeCachedData() {
+    CCLabelBMFont::purgeCachedData();
+    CCTextureCache::sharedTextureCache()->removeUnusedTextures();
+}

@@ -6,41 +6,42 @@ namespace {
 bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 }  // namespace
 
+char32_t decodeUtf8At(const std::string& text, size_t* index) {
+    const size_t n = text.size();
+    const size_t i = *index;
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+        *index = i + 1;
+        return lead;
+    }
+    // Length and smallest legal value of the sequence this byte starts.
+    size_t length = 0;
+    char32_t value = 0, minimum = 0;
+    if ((lead & 0xE0) == 0xC0) { length = 2; value = lead & 0x1F; minimum = 0x80; }
+    else if ((lead & 0xF0) == 0xE0) { length = 3; value = lead & 0x0F; minimum = 0x800; }
+    else if ((lead & 0xF8) == 0xF0) { length = 4; value = lead & 0x07; minimum = 0x10000; }
+    size_t consumed = 1;
+    bool valid = length != 0;
+    while (valid && consumed < length) {
+        if (i + consumed >= n || !isContinuation(static_cast<unsigned char>(text[i + consumed]))) {
+            valid = false;
+            break;
+        }
+        value = (value << 6) | (static_cast<unsigned char>(text[i + consumed]) & 0x3F);
+        ++consumed;
+    }
+    if (valid && (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)))
+        valid = false;
+    // A broken sequence swallows the bytes read so far, so that the
+    // next lead byte starts afresh.
+    *index = i + consumed;
+    return valid ? value : kReplacementCharacter;
+}
+
 std::u32string decodeUtf8(const std::string& text) {
     std::u32string out;
     out.reserve(text.size());
-    const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        // Length and smallest legal value of the sequence this byte starts.
-        size_t length = 0;
-        char32_t value = 0, minimum = 0;
-        if ((lead & 0xE0) == 0xC0) { length = 2; value = lead & 0x1F; minimum = 0x80; }
-        else if ((lead & 0xF0) == 0xE0) { length = 3; value = lead & 0x0F; minimum = 0x800; }
-        else if ((lead & 0xF8) == 0xF0) { length = 4; value = lead & 0x07; minimum = 0x10000; }
-        size_t consumed = 1;
-        bool valid = length != 0;
-        while (valid && consumed < length) {
-            if (i + consumed >= n || !isContinuation(static_cast<unsigned char>(text[i + consumed]))) {
-                valid = false;
-                break;
-            }
-            value = (value << 6) | (static_cast<unsigned char>(text[i + consumed]) & 0x3F);
-            ++consumed;
-        }
-        if (valid && (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)))
-            valid = false;
-        out.push_back(valid ? value : kReplacementCharacter);
-        // A broken sequence swallows the bytes read so far, so that the
-        // next lead byte starts afresh.
-        i += consumed;
-    }
+    for (size_t i = 0; i < text.size();) out.push_back(decodeUtf8At(text, &i));
     return out;
 }
 

@@ -10,6 +10,9 @@ namespace host {
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 std::u32string decodeUtf8(const std::string& text);
+// The code point starting at byte *index (which must be below the size),
+// moving *index past it: for walking a string without a copy.
+char32_t decodeUtf8At(const std::string& text, size_t* index);
 void appendUtf8(std::string& out, char32_t codePoint);
 std::string encodeUtf8(const char32_t* begin, const char32_t* end);
 
