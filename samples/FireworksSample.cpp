@@ -36,6 +36,8 @@ public:
         burstAt(CGPointMake(win.width * (0.15f + 0.7f * CCRANDOM_0_1()), 30 + 80 * CCRANDOM_0_1()));
     }
 
+    // The dispatcher calls only the callbacks a layer says it has.
+    int implementedTouchesCallbacks() const override { return kCCTouchEndedBit; }
     void ccTouchesEnded(host::TouchSet* touches, host::Event*) override {
         for (const host::Ref<host::Touch>& touch : *touches) burstAt(convertTouchToNodeSpace(touch.get()));
     }

@@ -73,6 +73,8 @@ public:
         return true;
     }
 
+    // The dispatcher calls only the callbacks a layer says it has.
+    int implementedTouchesCallbacks() const override { return kCCTouchEndedBit; }
     void ccTouchesEnded(host::TouchSet*, host::Event*) override { next(0); }
 
     void next(ccTime) {
