@@ -297,6 +297,33 @@ bool CCSpriteBatchNode::increaseAtlasCapacity() {
     return false;
 }
 
+// ---- Quads without sprites ----------------------------------------------------------------
+
+bool CCSpriteBatchNode::addQuadFromSprite(CCSprite* sprite, unsigned index) {
+    CCAssert(sprite != nullptr, "Argument must be non-nil");
+    CCAssert(index <= textureAtlas_->totalQuads(), "CCSpriteBatchNode: quad index out of range");
+    if (textureAtlas_->totalQuads() == textureAtlas_->capacity() && !increaseAtlasCapacity()) return false;
+    sprite->useBatchNode(this);
+    sprite->setAtlasIndex(index);
+    textureAtlas_->insertQuad(&sprite->quad(), index);
+    sprite->setDirty(true);
+    sprite->updateTransform();
+    return true;
+}
+
+CCSprite* CCSpriteBatchNode::addSpriteWithoutQuad(CCSprite* sprite, unsigned index, int tag) {
+    CCAssert(sprite != nullptr, "Argument must be non-nil");
+    sprite->setAtlasIndex(index);
+    // Descendants stay in atlas order.
+    ccArray* arr = descendants_->data;
+    unsigned at = 0;
+    while (at < arr->count && static_cast<CCSprite*>(arr->items[at])->atlasIndex() < index) ++at;
+    descendants_->insertObject(sprite, at);
+    // The node's own insertion: our addChild would insert a second quad.
+    CCNode::addChild(sprite, int(index), tag);
+    return sprite;
+}
+
 // ---- Sprite factories -------------------------------------------------------------------
 
 CCSprite* CCSpriteBatchNode::createSpriteWithRect(CGRect rect) {
