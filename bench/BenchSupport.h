@@ -5,6 +5,7 @@
 
 #include <GLES/gl.h>
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <vector>
 
@@ -37,6 +38,14 @@ public:
     DirectorVisitState(const DirectorVisitState&) = delete;
     DirectorVisitState& operator=(const DirectorVisitState&) = delete;
 };
+
+// CPU time of this thread in milliseconds: the engine's work, unaffected
+// by other load on the machine or by the rasteriser's own threads.
+inline double threadCpuMilliseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
 
 // Pixels of the bound framebuffer's bottom-left `width` x `height` that
 // are not black.

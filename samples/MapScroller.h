@@ -13,6 +13,7 @@ public:
     bool initWithMap(CCNode* map, CGRect extent, CGPoint start);
 
     void ccTouchesMoved(host::TouchSet* touches, host::Event* event) override;
+    int implementedTouchesCallbacks() const override { return kCCTouchMovedBit; }
     // Moves the map to show `point` of it at the window's centre, as far as
     // the extent allows.
     void centreOn(CGPoint point);

@@ -179,9 +179,11 @@ void CCSpriteBatchNode::draw() {
     }
     const bool customBlend = !ccBlendFuncIsDefault(blendFunc_);
     if (customBlend) glBlendFunc(blendFunc_.src, blendFunc_.dst);
-    textureAtlas_->drawQuads();
+    drawAtlasQuads();
     if (customBlend) glBlendFunc(CC_BLEND_SRC, CC_BLEND_DST);
 }
+
+void CCSpriteBatchNode::drawAtlasQuads() { textureAtlas_->drawQuads(); }
 
 // ---- Atlas bookkeeping ----------------------------------------------------------------
 

@@ -115,6 +115,10 @@ public:
 protected:
     ~CCSpriteBatchNode() override;
 
+    // Draws the atlas's quads, all of them; a subclass that knows which
+    // cannot be seen may leave those out.
+    virtual void drawAtlasQuads();
+
 private:
     // Descendant at `index`, as a sprite.
     CCSprite* descendantAt(unsigned index) const {

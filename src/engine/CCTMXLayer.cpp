@@ -2,8 +2,11 @@
 // CCTMXLayerTiles.cpp.
 #include "engine/CCTMXLayer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
+#include "engine/CCDirector.h"
 #include "engine/CCSprite.h"
 #include "engine/CCTMXLayerInfo.h"
 #include "engine/CCTMXMapInfo.h"
@@ -242,6 +245,44 @@ CCSprite* CCTMXLayer::reusedTileFor(uint32_t gid, CGPoint pos) {
 }
 
 // ---- Drawing -------------------------------------------------------------------------
+
+bool CCTMXLayer::visibleRows(unsigned* first, unsigned* end) {
+    if (layerOrientation_ == CCTMXOrientationIso || !tileset_) return false;  // iso rows run diagonally
+    // Without the index (released, or lost to a failed allocation) the
+    // quads cannot be told apart.
+    if (atlasIndexArray_.size() != textureAtlas()->totalQuads()) return false;
+    const float H = layerSize_.height;
+    const bool rowsStagger = layerOrientation_ == CCTMXOrientationHex && staggerAxis_ == CCTMXStaggerAxisY;
+    const float step = rowsStagger ? (mapTileSize_.height + hexSideLength_) / 2 : mapTileSize_.height;
+    if (step <= 0) return false;
+    // The window in the layer's pixels; a row shows when its tiles (as tall
+    // as the tile set's, maybe shifted half a tile down) reach into it.
+    const CGSize win = CCDirector::sharedDirector()->winSizeInPixels();
+    const CGRect seen = CGRectApplyAffineTransform(CGRectMake(0, 0, win.width, win.height), worldToNodeTransform());
+    const float below = tileset_->tileSize().height + mapTileSize_.height / 2 + step;
+    const float above = mapTileSize_.height / 2 + step;
+    const float lowest = (H - 1) - std::floor((seen.origin.y + seen.size.height + above) / step);
+    const float highest = (H - 1) - std::floor((seen.origin.y - below) / step);
+    if (!std::isfinite(lowest) || !std::isfinite(highest)) return false;  // a collapsed transform
+    *first = unsigned(std::max(0.0f, std::min(H, lowest)));
+    *end = unsigned(std::max(0.0f, std::min(H, highest + 1)));
+    return true;
+}
+
+void CCTMXLayer::drawAtlasQuads() {
+    unsigned firstRow = 0, endRow = 0;
+    if (!visibleRows(&firstRow, &endRow)) return CCSpriteBatchNode::drawAtlasQuads();
+    // Quads are in tile order, so the rows' quads are one run.
+    const uint32_t width = uint32_t(layerSize_.width);
+    const auto begin = atlasIndexArray_.begin();
+    const size_t start = size_t(std::lower_bound(begin, atlasIndexArray_.end(), firstRow * width) - begin);
+    const size_t stop = size_t(std::lower_bound(begin, atlasIndexArray_.end(), endRow * width) - begin);
+    if (stop > start) textureAtlas()->drawNumberOfQuads(unsigned(stop - start), unsigned(start));
+    for (host::Object* o : *descendants()) {
+        const uint32_t index = static_cast<CCSprite*>(o)->atlasIndex();
+        if (index < start || index >= stop) textureAtlas()->drawNumberOfQuads(1, index);
+    }
+}
 
 void CCTMXLayer::draw() {
     if (useAutomaticVertexZ_) {

@@ -93,6 +93,10 @@ public:
 protected:
     ~CCTMXLayer() override;
 
+    // Orthogonal and hexagonal layers draw only the rows of tiles that
+    // reach the window, plus any tile sprite moved out of them.
+    void drawAtlasQuads() override;
+
 private:
     static constexpr size_t kNoQuad = size_t(-1);
 
@@ -125,6 +129,8 @@ private:
     // The atlas could not grow and lost its quads: so does the index.
     void forgetQuads();
     void checkPosition(CGPoint pos) const;
+    // The first and one-past-last tile rows that may show in the window.
+    bool visibleRows(unsigned* first, unsigned* end);
 
     host::Ref<CCTMXTilesetInfo> tileset_;
     std::string layerName_;

@@ -275,7 +275,10 @@ void CCTMXMapInfo::startExternalTileset(const host::XMLAttributes& a) {
     tileset.directory = folderOf(relative);
     tileset.firstGid = uint32_t(firstGid);
     std::string error;
-    if (!parseDocument(tileset, nullptr, &error)) refuse("the tile set " + relative + ": " + error);
+    if (!parseDocument(tileset, nullptr, &error))
+        document_->parser->abort("the tile set " + relative + " (named at line " +
+                                     std::to_string(document_->parser->currentLine()) + "): " + error,
+                                 false);
 }
 
 void CCTMXMapInfo::startTileset(const host::XMLAttributes& a) {

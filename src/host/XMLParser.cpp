@@ -79,7 +79,13 @@ bool XMLParser::feed(const char* data, size_t length, bool last) {
     if (bytesSeen_ > limits_.maxBytes) return tooLarge();
     XML_Parser p = static_cast<XML_Parser>(parser_);
     if (XML_Parse(p, data, int(length), last ? XML_TRUE : XML_FALSE) == XML_STATUS_OK) return true;
-    return fail(aborted() ? abortReason_ : XML_ErrorString(XML_GetErrorCode(p)));
+    return aborted() ? failAborted() : fail(XML_ErrorString(XML_GetErrorCode(p)));
+}
+
+bool XMLParser::failAborted() {
+    if (abortAtLine_) return fail(abortReason_);
+    error_ = abortReason_;
+    return false;
 }
 
 bool XMLParser::parse(const char* data, size_t length) {
@@ -109,14 +115,15 @@ bool XMLParser::parseFile(const std::string& path) {
         if (bytesSeen_ > limits_.maxBytes) return tooLarge();
         XML_Parser p = static_cast<XML_Parser>(parser_);
         if (XML_ParseBuffer(p, int(n), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK)
-            return fail(aborted() ? abortReason_ : XML_ErrorString(XML_GetErrorCode(p)));
+            return aborted() ? failAborted() : fail(XML_ErrorString(XML_GetErrorCode(p)));
         if (last) return true;
     }
 }
 
-void XMLParser::abort(const std::string& reason) {
+void XMLParser::abort(const std::string& reason, bool atLine) {
     if (aborted() || !parser_) return;
     abortReason_ = reason.empty() ? "stopped" : reason;
+    abortAtLine_ = atLine;
     XML_StopParser(static_cast<XML_Parser>(parser_), XML_FALSE);
 }
 

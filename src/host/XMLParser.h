@@ -65,8 +65,9 @@ public:
     bool parseFile(const std::string& path);
 
     // From inside a handler: stops at once and fails the parse with
-    // `reason`. The first reason given is kept.
-    void abort(const std::string& reason);
+    // `reason` (followed by the current line unless `atLine` is false). The
+    // first reason given is kept.
+    void abort(const std::string& reason, bool atLine = true);
     bool aborted() const { return !abortReason_.empty(); }
 
     // "reason at line N" after a failed parse; empty after a good one.
@@ -84,6 +85,7 @@ private:
     bool begin();
     bool feed(const char* data, size_t length, bool last);
     bool fail(const std::string& reason);
+    bool failAborted();
     bool tooLarge();
 
     XMLParserDelegate& delegate_;
@@ -94,6 +96,7 @@ private:
     int depth_ = 0;
     size_t elements_ = 0;
     std::string abortReason_;
+    bool abortAtLine_ = true;
     std::string error_;
 };
 
