@@ -9,7 +9,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCSprite.h"
 #include "engine/CCSpriteBatchNode.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 class BatchMover : public CCNode {
 public:

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "host/Bundle.h"
+#include "host/core/Bundle.h"
 
 // The project's resources (the director's counter digits among them),
 // wherever the benchmark runs from.

@@ -13,7 +13,7 @@
 #include "engine/CCScheduler.h"
 #include "engine/CCSprite.h"
 #include "engine/Support/CGPointExtension.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "GLTestEnvironment.h"
 #include "engine/CCNode.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 namespace {
 

@@ -33,7 +33,7 @@
 #include "engine/CCScheduler.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/EAGLView.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 // ---- Counting wrappers --------------------------------------------------------
 

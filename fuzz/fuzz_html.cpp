@@ -3,9 +3,9 @@
 #include <string>
 
 #include "FuzzTarget.h"
-#include "host/HTMLDocument.h"
-#include "host/HTMLLayout.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
+#include "host/web/HTMLDocument.h"
+#include "host/web/HTMLLayout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     host::AutoreleasePool pool;

@@ -1,7 +1,7 @@
 // Banner and page images from the network: PNG and JPEG decoding.
 #include "FuzzTarget.h"
-#include "host/Image.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
+#include "host/graphics/Image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     host::AutoreleasePool pool;

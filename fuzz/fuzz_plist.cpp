@@ -3,7 +3,7 @@
 #include <string>
 
 #include "FuzzTarget.h"
-#include "host/PlistValue.h"
+#include "host/data/PlistValue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;

@@ -12,7 +12,7 @@
 #include "engine/CCTMXMapInfo.h"
 #include "engine/CCTMXObjectGroup.h"
 #include "engine/CCTMXTilesetInfo.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 namespace {
 

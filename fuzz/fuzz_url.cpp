@@ -4,7 +4,7 @@
 
 #include "FuzzTarget.h"
 #include "adnetworks/MeridianEncoding.h"
-#include "host/WebURL.h"
+#include "host/net/WebURL.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);

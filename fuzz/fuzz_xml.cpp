@@ -4,7 +4,7 @@
 #include "FuzzTarget.h"
 #include "adnetworks/DTXMLDocument.h"
 #include "adnetworks/DTXMLElement.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     host::AutoreleasePool pool;

@@ -11,7 +11,7 @@
 #include "engine/CCScene.h"
 #include "engine/CCTextureCache.h"
 #include "engine/Support/ccUtils.h"
-#include "host/Touch.h"
+#include "host/ui/Touch.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "engine/CCLabelTTF.h"
 #include "engine/CCLayer.h"
 #include "engine/CCScene.h"
-#include "host/TextLayout.h"
+#include "host/text/TextLayout.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/CCDirector.h"
-#include "host/Touch.h"
+#include "host/ui/Touch.h"
 
 namespace {
 

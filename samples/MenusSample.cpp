@@ -15,7 +15,7 @@
 #include "engine/CCMenuItemToggle.h"
 #include "engine/CCScene.h"
 #include "engine/CCSprite.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 

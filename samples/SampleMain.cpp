@@ -12,13 +12,15 @@
 #include "engine/CCTexture2D.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/EAGLView.h"
-#include "host/Application.h"
-#include "host/Device.h"
-#include "host/Log.h"
-#include "host/Object.h"
-#include "host/Options.h"
-#include "host/Ref.h"
-#include "host/View.h"
+#include "host/app/ApplicationMain.h"
+#include "host/core/Application.h"
+#include "host/core/Device.h"
+#include "host/core/Log.h"
+#include "host/core/Object.h"
+#include "host/core/Options.h"
+#include "host/core/Ref.h"
+#include "host/ui/View.h"
+#include "host/ui/Window.h"
 
 namespace {
 
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
     int result;
     {
         host::AutoreleasePool pool;
-        result = host::ApplicationMain(argc, argv, nullptr, "SamplesAppDelegate");
+        result = host::ApplicationMain(argc, argv, host::ApplicationContext("Tiltboard Samples"), "SamplesAppDelegate");
     }
     return result;
 }

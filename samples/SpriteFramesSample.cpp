@@ -17,7 +17,7 @@
 #include "engine/CCSpriteFrameCache.h"
 #include "engine/CCTexture2D.h"
 #include "engine/Support/CCArray.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Every way an image becomes a texture: PNG with and without alpha, JPEG,
-// a grey mask, TGA (raw and run-length), one picture in each pixel format,
+// a grey PNG, TGA (raw and run-length), one picture in each pixel format,
 // and PVR files plain, gzip- and CCZ-compressed. Each sits on a checkered
 // tile so its transparency shows.
 #include <vector>
@@ -13,7 +13,7 @@
 #include "engine/CCTextureCache.h"
 #include "engine/Support/CCFileUtils.h"
 #include "engine/Support/TGAlib.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ TILTBOARD_SAMPLE(textures, "Textures: images, pixel formats, PVR, TGA") {
         {{cache->addImage(kFolder + "alpha.png"), "PNG, alpha", false},
          {cache->addImage(kFolder + "opaque.png"), "PNG, opaque", false},
          {generatedJPEG(), "JPEG", false},
-         {cache->addImage(kFolder + "mask.png"), "grey mask: A8", false},
+         {cache->addImage(kFolder + "grey.png"), "PNG, grey", false},
          {tgaTexture("bars.tga"), "TGA", true},
          {tgaTexture("bars-rle.tga"), "TGA, RLE", true}},
         {{textureInFormat("alpha.png", kCCTexture2DPixelFormat_RGBA8888), "RGBA8888", false},

@@ -12,7 +12,7 @@
 #include "engine/CCTMXLayer.h"
 #include "engine/CCTMXObjectGroup.h"
 #include "engine/CCTMXTiledMap.h"
-#include "host/GLES.h"
+#include "host/display/GLES.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "engine/CCTransitionFade.h"
 #include "engine/CCTransitionSlide.h"
 #include "engine/CCTransitionZoom.h"
-#include "host/Log.h"
-#include "host/Ref.h"
+#include "host/core/Log.h"
+#include "host/core/Ref.h"
 
 namespace {
 

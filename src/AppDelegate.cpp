@@ -12,13 +12,14 @@
 #include "engine/CCTexture2D.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/EAGLView.h"
-#include "host/AccelerometerInput.h"
-#include "host/Bundle.h"
-#include "host/Device.h"
-#include "host/Log.h"
-#include "host/Options.h"
-#include "host/UserDefaults.h"
-#include "host/WindowIcon.h"
+#include "host/core/Bundle.h"
+#include "host/core/Device.h"
+#include "host/core/Log.h"
+#include "host/core/Options.h"
+#include "host/data/UserDefaults.h"
+#include "host/display/AccelerometerInput.h"
+#include "host/display/WindowIcon.h"
+#include "host/ui/Window.h"
 
 HOST_REGISTER_DELEGATE(AppDelegate);
 

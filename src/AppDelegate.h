@@ -4,9 +4,9 @@
 #include "AutoPlayer.h"
 #include "MyAdClass/AdViewController.h"
 #include "RootViewController.h"
-#include "host/Application.h"
-#include "host/Ref.h"
-#include "host/View.h"
+#include "host/core/Application.h"
+#include "host/core/Ref.h"
+#include "host/ui/View.h"
 
 class AppDelegate : public host::Object, public host::ApplicationDelegate {
 public:

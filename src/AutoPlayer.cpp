@@ -10,12 +10,12 @@
 #include "engine/CCMenu.h"
 #include "engine/CCSprite.h"
 #include "engine/Support/CCArray.h"
-#include "host/Accelerometer.h"
-#include "host/Application.h"
-#include "host/Clock.h"
-#include "host/Display.h"
-#include "host/Log.h"
-#include "host/RunLoop.h"
+#include "host/core/Application.h"
+#include "host/core/Clock.h"
+#include "host/core/Log.h"
+#include "host/core/RunLoop.h"
+#include "host/display/Accelerometer.h"
+#include "host/display/Display.h"
 
 namespace {
 
@@ -155,7 +155,7 @@ bool AutoPlayer::press(CCNode* item) {
     if (!item) return false;
     host::Application* app = host::Application::sharedApplication();
     if (fingerDown_) {
-        app->deliverPointer(-1, 2, fingerAt_.x, fingerAt_.y, host::Clock::now());
+        app->deliverPointer(-1, host::TouchPhase::Ended, fingerAt_.x, fingerAt_.y, host::Clock::now());
         fingerDown_ = false;
         waited_ = 0;
         return true;
@@ -169,7 +169,7 @@ bool AutoPlayer::press(CCNode* item) {
     const CGSize size = item->contentSize();
     const CGPoint centre = item->convertToWorldSpace(CGPointMake(size.width / 2, size.height / 2));
     fingerAt_ = CGPointMake(centre.x, CCDirector::sharedDirector()->winSize().height - centre.y);
-    app->deliverPointer(-1, 0, fingerAt_.x, fingerAt_.y, host::Clock::now());
+    app->deliverPointer(-1, host::TouchPhase::Began, fingerAt_.x, fingerAt_.y, host::Clock::now());
     fingerDown_ = true;
     return false;
 }

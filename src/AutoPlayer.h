@@ -9,9 +9,9 @@
 
 #include <vector>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCNode;
 class HelloWorldLayer;

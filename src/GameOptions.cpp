@@ -3,7 +3,7 @@
 #include "MyAdClass/PromotionSettings.h"
 #include "adnetworks/ApexSettings.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Options.h"
+#include "host/core/Options.h"
 
 GameOptions& GameOptions::shared() {
     static GameOptions options;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "audio/SimpleAudioEngine.h"
-#include "host/Device.h"
+#include "host/core/Device.h"
 
 const char* const GameSprite::kBounceSound = "Jump.wav";
 

@@ -20,9 +20,9 @@
 #include "engine/CCTransitionSlide.h"
 #include "engine/Support/CCArray.h"
 #include "engine/Support/CGPointExtension.h"
-#include "host/Application.h"
-#include "host/Log.h"
-#include "host/UserDefaults.h"
+#include "host/core/Application.h"
+#include "host/core/Log.h"
+#include "host/data/UserDefaults.h"
 
 namespace {
 
@@ -178,7 +178,8 @@ float HelloWorldLayer::boardSpeedForAcceleration(double accelerationY) {
     if (isTabletIdiom()) speed = static_cast<float>(speed * kTabletSpeedFactor);
     // Held with the home button on the right, the device's y axis points
     // to the player's left.
-    if (host::Application::sharedApplication()->statusBarOrientation() == 3) speed = -speed;
+    const host::InterfaceOrientation held = host::Application::sharedApplication()->statusBarOrientation();
+    if (held == host::InterfaceOrientation::LandscapeRight) speed = -speed;
     return speed;
 }
 

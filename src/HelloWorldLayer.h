@@ -12,9 +12,9 @@
 #pragma once
 
 #include "engine/CCScene.h"
-#include "host/Accelerometer.h"
-#include "host/Ref.h"
-#include "host/Selector.h"
+#include "host/core/Ref.h"
+#include "host/core/Selector.h"
+#include "host/display/Accelerometer.h"
 
 class CCArray;
 class CCLabelTTF;

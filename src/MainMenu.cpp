@@ -8,11 +8,11 @@
 #include "engine/CCTransitionSlide.h"
 #include "engine/Support/CGPointExtension.h"
 #include "engine/platform/EAGLView.h"
-#include "host/Application.h"
-#include "host/Label.h"
-#include "host/Log.h"
-#include "host/Switch.h"
-#include "host/UserDefaults.h"
+#include "host/core/Application.h"
+#include "host/core/Log.h"
+#include "host/data/UserDefaults.h"
+#include "host/ui/Label.h"
+#include "host/ui/Switch.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "OtherAppsLinks.h"
 #include "engine/CCScene.h"
-#include "host/ActionSheet.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
+#include "host/ui/ActionSheet.h"
 
 class CCMenuItemLabel;
 namespace host {

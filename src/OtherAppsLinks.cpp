@@ -1,8 +1,8 @@
 #include "OtherAppsLinks.h"
 
-#include "host/Bundle.h"
-#include "host/Log.h"
-#include "host/PlistValue.h"
+#include "host/core/Bundle.h"
+#include "host/core/Log.h"
+#include "host/data/PlistValue.h"
 
 const std::vector<std::string>& OtherAppsLinks::titles() {
     static const std::vector<std::string> rows = {

@@ -2,7 +2,8 @@
 // view: the director turns the drawing to landscape itself.
 #pragma once
 
-#include "host/View.h"
+#include "host/ui/View.h"
+#include "host/ui/ViewController.h"
 
 class RootViewController : public host::ViewController {
 public:

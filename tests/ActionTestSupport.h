@@ -16,7 +16,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
 #include "engine/CCScheduler.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 // Everything probes saw, in order: "name:start", "name:0.5", "name:stop".
 struct ProbeLog {
@@ -64,11 +64,7 @@ public:
     }
     // Reverses and copies are probes too, so composites can be checked.
     CCFiniteTimeAction* reverse() override { return make(name + "'", duration_); }
-    Probe* copy() const override {
-        Probe* p = host::createOwned<Probe>([this](Probe* c) { return c->initWithDuration(duration_); });
-        p->name = name + "#";
-        return p;
-    }
+    host::Ref<Probe> copy() const { return host::Ref<Probe>::adopt(makeCopy()); }
 
     std::string name;
     std::vector<ccTime> ts;
@@ -78,6 +74,11 @@ public:
 
 protected:
     ~Probe() override { ++probeLog().destroyed; }
+    Probe* makeCopy() const override {
+        Probe* p = host::createOwned<Probe>([this](Probe* c) { return c->initWithDuration(duration_); });
+        p->name = name + "#";
+        return p;
+    }
 };
 
 // A plain node with a colour and an opacity, for the colour actions.

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "host/Display.h"
+#include "host/display/Display.h"
 
 inline bool ensureHeadlessDisplay() {
     static bool opened = [] {

@@ -1,6 +1,7 @@
 // Writers for image files in the less common layouts the decoders must
 // handle: palette PNGs with transparency, 16-bit and low-depth grey PNGs,
-// interlaced PNGs, greyscale JPEGs. Each returns the encoded bytes.
+// interlaced PNGs, greyscale JPEGs. Each returns the encoded bytes; PNG
+// files of any texels can be written into a scratch folder.
 #pragma once
 
 #include <png.h>
@@ -8,8 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "host/Image.h"
-#include "host/Object.h"
+#include "ImageFileWriters.h"
+#include "ScratchDirectory.h"
+#include "Texels.h"
+#include "host/core/Object.h"
+#include "host/graphics/Image.h"
 
 struct PNGLayout {
     int colorType = PNG_COLOR_TYPE_RGB;
@@ -79,4 +83,13 @@ inline std::vector<uint8_t> solidPixels(unsigned w, unsigned h, std::vector<uint
     out.reserve(size_t(w) * h * value.size());
     for (size_t i = 0; i < size_t(w) * h; ++i) out.insert(out.end(), value.begin(), value.end());
     return out;
+}
+
+// An RGBA PNG file `name` in `dir` of the texels rgbaPixels(w, h, texel)
+// gives; its path, or "" when it cannot be encoded.
+template <class TexelOf>
+std::string writePngFile(const ScratchDirectory& dir, const std::string& name, unsigned w, unsigned h,
+                         const TexelOf& texel) {
+    const std::string png = encodeImage(rgbaPixels(w, h, texel), w, h, 4, false);
+    return png.empty() ? std::string() : dir.write(name, png);
 }

@@ -14,8 +14,8 @@
 #include "engine/CCLayer.h"
 #include "engine/CCMenu.h"
 #include "engine/platform/CCTouchDispatcher.h"
-#include "host/Application.h"
-#include "host/Clock.h"
+#include "host/core/Application.h"
+#include "host/core/Clock.h"
 
 class MenuFixture : public RenderFixture {
 protected:
@@ -38,10 +38,10 @@ protected:
 class Finger {
 public:
     explicit Finger(long long id = -1) : id_(id) {}
-    void down(CGPoint p) { deliver(0, p); }
-    void move(CGPoint p) { deliver(1, p); }
-    void up(CGPoint p) { deliver(2, p); }
-    void cancel(CGPoint p) { deliver(3, p); }
+    void down(CGPoint p) { deliver(host::TouchPhase::Began, p); }
+    void move(CGPoint p) { deliver(host::TouchPhase::Moved, p); }
+    void up(CGPoint p) { deliver(host::TouchPhase::Ended, p); }
+    void cancel(CGPoint p) { deliver(host::TouchPhase::Cancelled, p); }
     void tap(CGPoint p) {
         down(p);
         up(p);
@@ -50,7 +50,7 @@ public:
 private:
     // Interface points have their origin at the top left of what the
     // player sees; GL points at the bottom left.
-    void deliver(int phase, CGPoint p) {
+    void deliver(host::TouchPhase phase, CGPoint p) {
         float height = CCDirector::sharedDirector()->winSize().height;
         host::Application::sharedApplication()->deliverPointer(id_, phase, p.x, height - p.y, time_ += 0.05);
     }

@@ -10,13 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "host/Application.h"
-#include "host/Clock.h"
-#include "host/Object.h"
-#include "host/RunLoop.h"
-#include "host/Touch.h"
-#include "host/View.h"
-#include "host/ViewAnimation.h"
+#include "host/core/Application.h"
+#include "host/core/Clock.h"
+#include "host/core/Object.h"
+#include "host/core/RunLoop.h"
+#include "host/ui/Touch.h"
+#include "host/ui/TouchRouter.h"
+#include "host/ui/View.h"
+#include "host/ui/ViewAnimation.h"
+#include "host/ui/Window.h"
 
 inline ::testing::AssertionResult rectNear(CGRect a, CGRect e, float tol = 1e-3f) {
     auto off = [tol](float x, float y) { return std::fabs(x - y) > tol; };
@@ -68,19 +70,19 @@ protected:
         host::ViewAnimator::shared().cancelAll();
         host::Clock::setFixedStep(true);
         app_ = host::Application::sharedApplication();
-        app_->setStatusBarOrientation(3, false);
+        app_->setStatusBarOrientation(host::InterfaceOrientation::LandscapeRight, false);
         // The window and the GL view keep the portrait bounds.
         window_ = host::Ref<host::Window>::adopt(host::createOwned<host::Window>(
             [](host::Window* w) { return w->initWithFrame(CGRectMake(0, 0, 320, 480)); }));
         surface_ = TouchLog::make(CGRectMake(0, 0, 320, 480));
         window_->addSubview(surface_);
         window_->makeKeyAndVisible();
-        app_->setTouchView(surface_);
+        host::TouchRouter::shared().setTouchView(surface_);
     }
     void TearDown() override {
         host::ViewAnimator::shared().cancelAll();
-        app_->setTouchView(nullptr);
-        app_->setStatusBarOrientation(1, false);
+        host::TouchRouter::shared().setTouchView(nullptr);
+        app_->setStatusBarOrientation(host::InterfaceOrientation::Portrait, false);
         surface_ = nullptr;
         window_.reset();
         pool_.drain();
@@ -93,9 +95,9 @@ protected:
         press(x, y);
         release(x, y);
     }
-    void press(float x, float y) { app_->deliverPointer(-1, 0, x, y, time_ += 0.05); }
-    void drag(float x, float y) { app_->deliverPointer(-1, 1, x, y, time_ += 0.05); }
-    void release(float x, float y) { app_->deliverPointer(-1, 2, x, y, time_ += 0.05); }
+    void press(float x, float y) { app_->deliverPointer(-1, host::TouchPhase::Began, x, y, time_ += 0.05); }
+    void drag(float x, float y) { app_->deliverPointer(-1, host::TouchPhase::Moved, x, y, time_ += 0.05); }
+    void release(float x, float y) { app_->deliverPointer(-1, host::TouchPhase::Ended, x, y, time_ += 0.05); }
     // The centre of `v` in interface points.
     static CGPoint centreOf(const host::View* v) {
         const CGRect b = v->bounds();

@@ -14,8 +14,8 @@
 #include "engine/ccTypes.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/EAGLView.h"
-#include "host/GLES.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
+#include "host/display/GLES.h"
 
 class RenderFixture : public ::testing::Test {
 protected:

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "host/RunLoop.h"
+#include "host/core/RunLoop.h"
 
 template <class Pred>
 bool waitFor(Pred done, double seconds = 5) {

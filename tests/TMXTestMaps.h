@@ -9,7 +9,9 @@
 
 #include "Base64Encode.h"
 #include "Deflate.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/ccTypes.h"
 
 // Distinct, fully opaque colours for the tiles of a test sheet.
@@ -23,7 +25,7 @@ inline ccColor4B tileColour(unsigned n) {
 // A sheet of `columns` x `rows` tiles of `tile` pixels, no margin or spacing.
 inline std::string writeTileSheet(const ScratchDirectory& dir, const std::string& name, unsigned tile,
                                   unsigned columns, unsigned rows) {
-    return dir.writePng(name, tile * columns, tile * rows,
+    return writePngFile(dir, name, tile * columns, tile * rows,
                         [&](unsigned x, unsigned y) { return tileColour(y / tile * columns + x / tile); });
 }
 

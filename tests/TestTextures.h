@@ -6,10 +6,11 @@
 #include <functional>
 #include <vector>
 
+#include "Texels.h"
 #include "engine/CCTexture2D.h"
 #include "engine/ccTypes.h"
-#include "host/Image.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
+#include "host/graphics/Image.h"
 
 // The colour of texel (x, y), row y = 0 being the image's top row.
 using TexelFunction = std::function<ccColor4B(unsigned x, unsigned y)>;
@@ -32,13 +33,7 @@ inline CCTexture2D* makeTexture(unsigned pixelsWide, unsigned pixelsHigh, CGSize
 // The same texels, but decoded the way image files are: the texture holds
 // premultiplied alpha (hasPremultipliedAlpha). Power-of-two sizes only.
 inline CCTexture2D* makePremultipliedTexture(unsigned w, unsigned h, const TexelFunction& texel) {
-    std::vector<uint8_t> straight(size_t(w) * h * 4);
-    for (unsigned y = 0; y < h; ++y)
-        for (unsigned x = 0; x < w; ++x) {
-            const ccColor4B c = texel(x, y);
-            uint8_t* p = &straight[(size_t(y) * w + x) * 4];
-            p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = c.a;
-        }
+    const std::vector<uint8_t> straight = rgbaPixels(w, h, texel);
     host::Image* image = host::Image::imageWithPixels(straight.data(), w, h, 4);
     return host::create<CCTexture2D>([&](CCTexture2D* t) {
         if (!image || !t->initWithImage(image)) return false;

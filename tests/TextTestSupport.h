@@ -1,6 +1,6 @@
 // Helpers for the text tests: a coverage bitmap the test owns, the extent
-// of what was drawn into it, and a temporary resources folder holding
-// copies of installed fonts.
+// of what was drawn into it, and installed fonts to copy into a scratch
+// resources folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/TextRenderer.h"
+#include "host/text/TextRenderer.h"
 
 struct TestBitmap {
     TestBitmap(int w, int h, int padding = 0) : width(w), height(h), stride(w + padding), bytes(size_t(stride) * h, 0) {}
@@ -47,41 +47,6 @@ struct TestBitmap {
 
     int width, height, stride;
     std::vector<uint8_t> bytes;
-};
-
-// A fresh directory under the system's temporary folder, removed again at
-// the end of the test.
-class TempDirectory {
-public:
-    TempDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tiltboard-text-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDirectory() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string make(const std::string& relative) const {
-        const std::string full = path_ + "/" + relative;
-        std::filesystem::create_directories(full);
-        return full;
-    }
-    // Copies an installed font into the folder under a new name.
-    bool copyFont(const std::string& installed, const std::string& relative) const {
-        std::error_code error;
-        std::filesystem::copy_file(installed, path_ + "/" + relative, error);
-        return !error;
-    }
-    void write(const std::string& relative, const std::string& content) const {
-        std::ofstream(path_ + "/" + relative, std::ios::binary) << content;
-    }
-
-private:
-    std::string path_;
 };
 
 // Installed fonts the tests copy (fonts-liberation2, fonts-dejavu-core and

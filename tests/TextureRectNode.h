@@ -6,8 +6,8 @@
 
 #include "engine/CCNode.h"
 #include "engine/CCTexture2D.h"
-#include "host/GLES.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
+#include "host/display/GLES.h"
 
 class TextureRectNode : public CCNode {
 public:

@@ -20,7 +20,7 @@ float eased(const Maker& make, float t) {
     CCActionInterval* e = make(p);
     e->startWithTarget(CCNode::node());
     e->update(t);
-    return p->ts.back();
+    return p->ts.empty() ? NAN : p->ts.back();  // NaN: the curve handed nothing on
 }
 
 TEST_F(ActionTest, EaseWrapsStartStopAndDuration) {
@@ -54,6 +54,44 @@ TEST_F(ActionTest, RateCurves) {
     EXPECT_FLOAT_EQ(eased(inOut(2), 0.25f), 0.125f);
     EXPECT_FLOAT_EQ(eased(inOut(2), 0.75f), 0.875f);  // the even rate's sign flip keeps it rising
     EXPECT_FLOAT_EQ(eased(inOut(3), 0.75f), 0.9375f);
+}
+
+// A fractional in-out rate mirrors the first half rather than raising a
+// negative number to a fractional power; an elastic period of 0 takes the
+// curve's default period. Either way every progress gives a number.
+TEST_F(ActionTest, FractionalRatesAndAZeroPeriodGiveNumbers) {
+    auto inOut = [](float r) { return [r](CCActionInterval* a) { return CCEaseInOut::actionWithAction(a, r); }; };
+    const float ts[] = {0, 0.25f, 0.5f, 0.75f, 1};
+    for (float rate : {1.5f, 2.5f}) {
+        float previous = -1;
+        for (float t : ts) {
+            const float f = eased(inOut(rate), t);
+            ASSERT_TRUE(std::isfinite(f)) << "rate " << rate << " at " << t;
+            EXPECT_GT(f, previous) << "rate " << rate << " at " << t;
+            previous = f;
+        }
+        EXPECT_FLOAT_EQ(eased(inOut(rate), 0.5f), 0.5f);
+        EXPECT_FLOAT_EQ(eased(inOut(rate), 1), 1);
+        EXPECT_FLOAT_EQ(eased(inOut(rate), 0.75f), 1 - eased(inOut(rate), 0.25f)) << rate;
+        EXPECT_FLOAT_EQ(eased(inOut(rate), 0.25f), 0.5f * std::pow(0.5f, rate));
+    }
+
+    using Elastic = std::function<CCEaseElastic*(CCActionInterval*, float)>;
+    const Elastic curves[] = {
+        [](CCActionInterval* a, float p) { return CCEaseElasticIn::actionWithAction(a, p); },
+        [](CCActionInterval* a, float p) { return CCEaseElasticOut::actionWithAction(a, p); },
+    };
+    for (const Elastic& curve : curves) {
+        for (float t : ts) {
+            const float f = eased([&](CCActionInterval* a) { return curve(a, 0); }, t);
+            ASSERT_TRUE(std::isfinite(f)) << t;
+            EXPECT_FLOAT_EQ(f, eased([&](CCActionInterval* a) { return curve(a, 0.3f); }, t)) << t;
+        }
+        CCEaseElastic* e = curve(Probe::make("p", 1), 0);
+        e->startWithTarget(CCNode::node());
+        e->update(0.5f);
+        EXPECT_FLOAT_EQ(e->period(), 0.3f) << "the default period is kept";
+    }
 }
 
 TEST_F(ActionTest, ExponentialCurvesAndTheirEnds) {
@@ -213,14 +251,14 @@ TEST_F(ActionTest, EaseReversesFollowTheirRules) {
 
 TEST_F(ActionTest, EaseCopiesKeepClassAndParameters) {
     Probe* p = Probe::make("p", 1);
-    host::Ref<CCEaseIn> in = host::Ref<CCEaseIn>::adopt(CCEaseIn::actionWithAction(p, 5)->copy());
+    host::Ref<CCEaseIn> in = CCEaseIn::actionWithAction(p, 5)->copy();
     EXPECT_FLOAT_EQ(in->rate(), 5);
     EXPECT_NE(in->innerAction(), p);
     EXPECT_EQ(static_cast<Probe*>(in->innerAction())->name, "p#");
     host::Ref<CCEaseElasticOut> eo =
-        host::Ref<CCEaseElasticOut>::adopt(CCEaseElasticOut::actionWithAction(p, 0.8f)->copy());
+        CCEaseElasticOut::actionWithAction(p, 0.8f)->copy();
     EXPECT_FLOAT_EQ(eo->period(), 0.8f);
-    host::Ref<CCEaseBackInOut> b = host::Ref<CCEaseBackInOut>::adopt(CCEaseBackInOut::actionWithAction(p)->copy());
+    host::Ref<CCEaseBackInOut> b = CCEaseBackInOut::actionWithAction(p)->copy();
     EXPECT_FLOAT_EQ(b->duration(), 1);
 }
 

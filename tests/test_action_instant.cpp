@@ -54,7 +54,7 @@ TEST_F(ActionTest, InstantActionFiresOnAddAndIsRemovedOnTheNextPass) {
     EXPECT_TRUE(c->isDone());
 
     c->setTag(5);
-    host::Ref<CCCallFunc> copy = host::Ref<CCCallFunc>::adopt(c->copy());
+    host::Ref<CCCallFunc> copy = c->copy();
     EXPECT_EQ(copy->tag(), kCCActionTagInvalid);  // tags are not copied
     EXPECT_EQ(copy->targetCallback(), l);
     auto* r = dynamic_cast<CCCallFunc*>(c->reverse());
@@ -102,7 +102,7 @@ TEST_F(ActionTest, PlaceMovesAtOnceAndCopiesItsPosition) {
     run(p, n);
     EXPECT_TRUE(pointNear(n->position(), ccp(12, 34)));
     n->setPosition(ccp(0, 0));
-    host::Ref<CCPlace> c = host::Ref<CCPlace>::adopt(p->copy());
+    host::Ref<CCPlace> c = p->copy();
     c->startWithTarget(n);
     EXPECT_TRUE(pointNear(n->position(), ccp(12, 34)));
     n->setPosition(ccp(0, 0));
@@ -133,7 +133,7 @@ TEST_F(FlipTest, FlipsActOnSpritesAndReverseToTheOppositeFlag) {
     EXPECT_TRUE(s->flipY());
     y->reverse()->startWithTarget(s);
     EXPECT_FALSE(s->flipY());
-    host::Ref<CCFlipY> c = host::Ref<CCFlipY>::adopt(y->copy());
+    host::Ref<CCFlipY> c = y->copy();
     c->startWithTarget(s);
     EXPECT_TRUE(s->flipY());
 
@@ -158,7 +158,7 @@ TEST_F(ActionTest, CallFuncVariantsPassWhatTheySay) {
     EXPECT_EQ(l->nodes.back(), n);
     EXPECT_EQ(l->data, &marker);
     EXPECT_TRUE(nd->callbackMethod() == callfuncND_selector(Listener::withNodeAndData));
-    host::Ref<CCCallFuncND> ndCopy = host::Ref<CCCallFuncND>::adopt(nd->copy());
+    host::Ref<CCCallFuncND> ndCopy = nd->copy();
     l->data = nullptr;
     ndCopy->startWithTarget(payload);
     EXPECT_EQ(l->data, &marker);
@@ -170,7 +170,7 @@ TEST_F(ActionTest, CallFuncVariantsPassWhatTheySay) {
     n->runAction(o);
     ASSERT_EQ(l->objects.size(), 1u);
     EXPECT_EQ(l->objects[0], payload);
-    host::Ref<CCCallFuncO> oCopy = host::Ref<CCCallFuncO>::adopt(o->copy());
+    host::Ref<CCCallFuncO> oCopy = o->copy();
     EXPECT_EQ(oCopy->object(), payload);  // shared, not copied
 }
 
@@ -226,7 +226,7 @@ TEST_F(ActionTest, BlocksAreCalledOnStartAndSharedByCopies) {
     CCCallBlock* b = CCCallBlock::actionWithBlock([&calls] { ++calls; });
     n->runAction(b);
     EXPECT_EQ(calls, 1);
-    host::Ref<CCCallBlock> bc = host::Ref<CCCallBlock>::adopt(b->copy());
+    host::Ref<CCCallBlock> bc = b->copy();
     bc->startWithTarget(n);
     EXPECT_EQ(calls, 2);
 

@@ -156,7 +156,7 @@ TEST_F(ActionTest, SequenceReverseRunsTheMovesBackwards) {
 
 TEST_F(ActionTest, CopiesAreIndependentAndCopyTheirParts) {
     CCSequence* s = CCSequence::actionOne(Probe::make("a", 1), Probe::make("b", 2));
-    host::Ref<CCSequence> c = host::Ref<CCSequence>::adopt(s->copy());
+    host::Ref<CCSequence> c = s->copy();
     EXPECT_FLOAT_EQ(c->duration(), 3);
     EXPECT_NE(c->actionAt(0), s->actionAt(0));
     EXPECT_EQ(static_cast<Probe*>(c->actionAt(0))->name, "a#");
@@ -341,7 +341,7 @@ TEST_F(ActionTest, SpeedScalesEveryStepAndMayChangeWhileRunning) {
     ASSERT_NE(r, nullptr);
     EXPECT_FLOAT_EQ(r->speed(), 3);
     EXPECT_EQ(static_cast<Probe*>(r->innerAction())->name, "q'");
-    host::Ref<CCSpeed> c = host::Ref<CCSpeed>::adopt(r->copy());
+    host::Ref<CCSpeed> c = r->copy();
     EXPECT_FLOAT_EQ(c->speed(), 3);
     EXPECT_NE(c->innerAction(), r->innerAction());
 }
@@ -507,7 +507,7 @@ TEST_F(FollowTest, StopsAtTheWorldBoundary) {
     m->update(0.016f);
     EXPECT_TRUE(pointNear(narrow->position(), ccp(60, -1520)));
 
-    host::Ref<CCFollow> copy = host::Ref<CCFollow>::adopt(f->copy());
+    host::Ref<CCFollow> copy = f->copy();
     EXPECT_EQ(copy->followedNode(), hero);
     EXPECT_TRUE(copy->boundarySet());
 }

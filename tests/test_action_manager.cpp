@@ -11,7 +11,7 @@
 #include "engine/CCActionManager.h"
 #include "engine/CCNode.h"
 #include "engine/CCScheduler.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 namespace {
 
@@ -150,19 +150,17 @@ TEST_F(ActionManagerTest, RestartResetsElapsedAndCopyKeepsDurationNotTag) {
     a->step(5.0f);
     EXPECT_FLOAT_EQ(a->ts.back(), 0.0f);
 
-    CCActionInterval* c = a->copy();
+    host::Ref<CCActionInterval> c = a->copy();
     EXPECT_FLOAT_EQ(c->duration(), 2.0f);
     EXPECT_EQ(c->tag(), kCCActionTagInvalid);
     EXPECT_EQ(c->target(), nullptr);
     EXPECT_EQ(c->reverse(), nullptr);
-    c->release();
 
     CCAction* base = CCAction::action();
     base->setTag(3);
     EXPECT_TRUE(base->isDone());
-    CCAction* bc = base->copy();
+    host::Ref<CCAction> bc = base->copy();
     EXPECT_EQ(bc->tag(), 3);
-    bc->release();
     EXPECT_NE(base->description().find("CCAction = "), std::string::npos);
     EXPECT_NE(base->description().find(" | Tag = 3>"), std::string::npos);
     EXPECT_EQ(CCActionInterval::actionWithDuration(1)->tag(), -1);

@@ -5,8 +5,10 @@
 
 #include "ActionTestSupport.h"
 #include "RenderFixture.h"
+#include "LogCapture.h"
 #include "TestTextures.h"
 #include "engine/CCActionAnimate.h"
+#include "engine/CCActionEase.h"
 #include "engine/CCActionInterval.h"
 #include "engine/CCActionIntervalProperty.h"
 #include "engine/CCActionTween.h"
@@ -24,6 +26,39 @@ void at(CCActionInterval* a, CCNode* n, ccTime t) {
 }
 
 // ---- Rotation and position ---------------------------------------------------------
+
+// A NaN or an infinity never reaches a node, whatever produced it: the
+// property keeps its value and each action says so once.
+TEST_F(ActionTest, NonFiniteValuesNeverReachTheNode) {
+    LogCapture log;
+    CCNode* n = CCNode::node();
+    n->setPosition(ccp(10, 20));
+    run(CCMoveTo::actionWithDuration(1, ccp(NAN, 5)), n);
+    frames(3, 0.25f);
+    EXPECT_TRUE(pointNear(n->position(), ccp(10, 20)));
+    EXPECT_EQ(log.lines().size(), 1u) << log.joined();
+
+    // A rate below 0 makes 0 to its power infinite: that frame is refused,
+    // the next, finite one is not.
+    CCActionInterval* move = CCEaseIn::actionWithAction(CCMoveBy::actionWithDuration(1, ccp(8, 0)), -1);
+    at(move, n, 0);
+    EXPECT_TRUE(pointNear(n->position(), ccp(10, 20)));
+    move->update(0.5f);
+    EXPECT_TRUE(pointNear(n->position(), ccp(26, 20)));
+
+    n->setScale(2);
+    at(CCScaleBy::actionWithDuration(1, 0)->reverse(), n, 0.5f);  // a scale by 1 / 0
+    EXPECT_FLOAT_EQ(n->scaleX(), 2);
+    n->setRotation(30);
+    at(CCActionTween::actionWithDuration(1, "rotation", 0, INFINITY), n, 0.5f);
+    EXPECT_FLOAT_EQ(n->rotation(), 30);
+
+    ColourNode* c = ColourNode::node();
+    c->opacity_ = 77;
+    at(CCFadeTo::actionWithDuration(1, 200), c, NAN);
+    EXPECT_EQ(c->opacity_, 77);
+    EXPECT_EQ(log.lines().size(), 5u) << log.joined();
+}
 
 TEST_F(ActionTest, RotateToTakesTheShorterWay) {
     CCNode* n = CCNode::node();
@@ -109,7 +144,7 @@ TEST_F(ActionTest, SkewToReducesTheStartAndTakesTheShortWay) {
     at(by->reverse(), m, 1);
     EXPECT_FLOAT_EQ(m->skewX(), 5);
     EXPECT_FLOAT_EQ(m->skewY(), 0);
-    host::Ref<CCSkewBy> c = host::Ref<CCSkewBy>::adopt(by->copy());
+    host::Ref<CCSkewBy> c = by->copy();
     at(c, m, 1);
     EXPECT_FLOAT_EQ(m->skewX(), 35);
 }
@@ -195,7 +230,7 @@ TEST_F(ActionTest, BezierToUsesAbsolutePointsOnEveryStart) {
     n->setPosition(ccp(0, 0));
     at(b, n, 1);
     EXPECT_TRUE(pointNear(n->position(), ccp(110, 10)));
-    host::Ref<CCBezierTo> copy = host::Ref<CCBezierTo>::adopt(b->copy());
+    host::Ref<CCBezierTo> copy = b->copy();
     n->setPosition(ccp(500, 500));
     at(copy, n, 1);
     EXPECT_TRUE(pointNear(n->position(), ccp(110, 10)));
@@ -249,7 +284,7 @@ TEST_F(ActionTest, BlinkTogglesBySlicesAndKeepsTheLastStateWhenDone) {
     frames(1, 0.2f);
     EXPECT_TRUE(m->visible());
     EXPECT_EQ(mgr()->numberOfRunningActionsInTarget(m), 0u);
-    host::Ref<CCBlink> c = host::Ref<CCBlink>::adopt(b->copy());
+    host::Ref<CCBlink> c = b->copy();
     EXPECT_FLOAT_EQ(c->duration(), 1);
 }
 
@@ -360,8 +395,8 @@ TEST_F(ActionTest, TweenSetsNamedPropertiesAndIgnoresUnknownNames) {
     EXPECT_EQ(c->opacity_, 127);
 
     Gauge* g = Gauge::node();
-    host::Ref<CCActionTween> copy = host::Ref<CCActionTween>::adopt(
-        CCActionTween::actionWithDuration(2, "level", -1, 1)->copy());
+    host::Ref<CCActionTween> copy = 
+        CCActionTween::actionWithDuration(2, "level", -1, 1)->copy();
     EXPECT_EQ(copy->key(), "level");
     at(copy, g, 0.75f);
     EXPECT_FLOAT_EQ(g->level, 0.5f);
@@ -480,7 +515,7 @@ TEST_F(SpriteActionTest, AnimateShowsEachFrameAndRestoresTheOriginal) {
     EXPECT_TRUE(s->isFrameDisplayed(frameAt(0)));
     back->stop();
     EXPECT_TRUE(s->isFrameDisplayed(frameAt(0)));  // the reverse keeps the flag: no restore
-    host::Ref<CCAnimate> c = host::Ref<CCAnimate>::adopt(keep->copy());
+    host::Ref<CCAnimate> c = keep->copy();
     EXPECT_FALSE(c.get() == keep.get());
     EXPECT_EQ(c->animation(), keep->animation());  // shared, not copied
 }

@@ -10,18 +10,19 @@
 #include <vector>
 
 #include "LoopbackServer.h"
-#include "RunLoopWait.h"
 #include "MyAdClass/AdViewController.h"
 #include "MyAdClass/PromotionSettings.h"
 #include "MyAdClass/QBHouse.h"
 #include "OverlayTestSupport.h"
+#include "RunLoopWait.h"
+#include "ScratchDirectory.h"
 #include "adnetworks/ApexSettings.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Device.h"
-#include "host/HTTP.h"
-#include "host/Image.h"
-#include "host/NotificationCenter.h"
-#include "host/UserDefaults.h"
+#include "host/core/Device.h"
+#include "host/core/NotificationCenter.h"
+#include "host/data/UserDefaults.h"
+#include "host/graphics/Image.h"
+#include "host/net/HTTP.h"
 
 namespace {
 
@@ -56,8 +57,7 @@ class AdRotationTest : public OverlayFixture {
 protected:
     void SetUp() override {
         OverlayFixture::SetUp();
-        dataDir_ = std::filesystem::temp_directory_path() / ("ad-rotation-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dataDir_);
+        dataDir_ = scratch_.file("data");
         host::UserDefaults::setDataDirectory(dataDir_.string());
         host::UserDefaults::resetForTesting();
         host::HTTP::setTimeouts(500, 1000);
@@ -105,7 +105,6 @@ protected:
         OverlayFixture::TearDown();
         server_.stop();
         host::UserDefaults::resetForTesting();
-        std::filesystem::remove_all(dataDir_);
     }
 
     // Made as the game's start-up makes it: added to the GL view, started,
@@ -149,6 +148,7 @@ protected:
     }
 
 
+    ScratchDirectory scratch_;
     std::filesystem::path dataDir_;
     LoopbackServer server_;
     std::string png_ = bannerPNG();

@@ -4,8 +4,8 @@
 
 #include "engine/CCAnimation.h"
 #include "engine/CCAnimationCache.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 namespace {
 

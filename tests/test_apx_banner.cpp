@@ -18,10 +18,11 @@
 #include "LoopbackServer.h"
 #include "OverlayTestSupport.h"
 #include "RunLoopWait.h"
+#include "ScratchDirectory.h"
 #include "adnetworks/APXBannerView.h"
 #include "adnetworks/ApexSettings.h"
-#include "host/HTTP.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
+#include "host/net/HTTP.h"
 
 namespace {
 
@@ -91,8 +92,7 @@ protected:
         });
         server_.start();
         ApexSettings::shared().setServerURL(server_.baseURL() + "/");
-        openedLog_ = std::filesystem::temp_directory_path() / ("apx-opened-" + std::to_string(::getpid()));
-        std::filesystem::remove(openedLog_);
+        openedLog_ = scratch_.file("opened.txt");
         setenv("TILTBOARD_OPEN_URL_LOG", openedLog_.c_str(), 1);
     }
     void TearDown() override {
@@ -102,7 +102,6 @@ protected:
         }
         banners_.clear();
         unsetenv("TILTBOARD_OPEN_URL_LOG");
-        std::filesystem::remove(openedLog_);
         ApexSettings::shared().setServerURL("");
         host::HTTP::setTimeouts(10000, 30000);
         OverlayFixture::TearDown();
@@ -145,6 +144,7 @@ protected:
     std::vector<SeenRequest> seen_;
     RecordingDelegate delegate_;
     std::vector<host::Ref<APXBannerView>> banners_;
+    ScratchDirectory scratch_;
     std::filesystem::path openedLog_;
 };
 

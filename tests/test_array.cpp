@@ -8,7 +8,7 @@
 #include "engine/Support/CGPointExtension.h"
 #include "engine/Support/TransformUtils.h"
 #include "engine/Support/ccUtils.h"
-#include "host/CGAffineTransform.h"
+#include "host/core/CGAffineTransform.h"
 
 namespace {
 
@@ -195,12 +195,11 @@ TEST(CCArrayTest, CopiesAndPlatformArrays) {
     EXPECT_EQ(items(same), items(src));
     EXPECT_EQ(same->capacity(), 3u);
 
-    CCArray* owned = src->copy();
+    host::Ref<CCArray> owned = src->copy();
     EXPECT_EQ(owned->retainCount(), 1u);
     EXPECT_EQ(items(owned), items(src));
     src->removeAllObjects();
     EXPECT_EQ(owned->count(), 3u);   // independent storage
-    owned->release();
 
     CCArray* plus = CCArray::array();
     plus->addObjectsFromNSArray({b, a});

@@ -6,13 +6,14 @@
 #include <cstdio>
 #include <thread>
 
+#include "AudioTestSupport.h"
+#include "LogCapture.h"
 #include "audio/CDAsynchBufferLoader.h"
 #include "audio/CDBufferManager.h"
 #include "audio/CDSoundEngine.h"
-#include "host/BackgroundTask.h"
-#include "host/NotificationCenter.h"
-#include "host/Options.h"
-#include "test_audio_support.h"
+#include "host/core/BackgroundTask.h"
+#include "host/core/NotificationCenter.h"
+#include "host/core/Options.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST_F(BufferTest, ManagerLoadsOnceAndReusesFreedIdsLastFirst) {
 }
 
 TEST_F(BufferTest, AFileThatFailsGivesItsIdBackForTheNextFile) {
-    audiotest::LogCapture log;
+    LogCapture log;
     EXPECT_EQ(manager->bufferForFile(bad, true), -1);
     EXPECT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(manager->freedBuffers(), (std::vector<int>{0}));

@@ -6,12 +6,13 @@
 
 #include <cstring>
 
+#include "AudioTestSupport.h"
+#include "LogCapture.h"
 #include "audio/CDOpenALSupport.h"
-#include "test_audio_support.h"
 
 namespace {
 
-using audiotest::WavSpec;
+using audiotest::WavFormat;
 
 struct Decoded {
     bool ok = false;
@@ -22,7 +23,7 @@ struct Decoded {
 };
 
 Decoded decode(const std::string& path) {
-    audiotest::LogCapture log;
+    LogCapture log;
     Decoded d;
     CDAudioData data = CDGetOpenALAudioData(path, &d.size, &d.format, &d.rate);
     d.ok = data != nullptr;
@@ -30,10 +31,10 @@ Decoded decode(const std::string& path) {
     return d;
 }
 
-std::string writeWav(const std::string& name, const WavSpec& wavLayout, double seconds = 0.05) {
+std::string writeWav(const std::string& name, const WavFormat& wavFormat, double seconds = 0.05) {
     std::string path = audiotest::scratchPath(name);
-    audiotest::writeFile(path, audiotest::makeWav(wavLayout, audiotest::tone(seconds, 440, 0.5, wavLayout.sampleRate,
-                                                                        wavLayout.channels)));
+    audiotest::writeFile(path, audiotest::makeWav(wavFormat, audiotest::tone(seconds, 440, 0.5, wavFormat.sampleRate,
+                                                                        wavFormat.channels)));
     return path;
 }
 
@@ -59,7 +60,7 @@ void expectRefused(const Decoded& d, const std::string& path, const char* reason
 }
 
 TEST(SoundDecoding, WaveFilesKeepTheirStoredLayout) {
-    WavSpec mono16;
+    WavFormat mono16;
     Decoded a = decode(writeWav("mono16.wav", mono16, 0.5));
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(a.format, AL_FORMAT_MONO16);
@@ -67,7 +68,7 @@ TEST(SoundDecoding, WaveFilesKeepTheirStoredLayout) {
     EXPECT_EQ(a.size, 44100);   // 22050 frames of 2 bytes
     EXPECT_TRUE(a.log.empty());
 
-    WavSpec stereo8;
+    WavFormat stereo8;
     stereo8.channels = 2;
     stereo8.bitsPerSample = 8;
     stereo8.sampleRate = 22050;
@@ -77,19 +78,19 @@ TEST(SoundDecoding, WaveFilesKeepTheirStoredLayout) {
     EXPECT_EQ(b.rate, 22050);
     EXPECT_EQ(b.size, 2205 * 2);
 
-    WavSpec mono8;
+    WavFormat mono8;
     mono8.bitsPerSample = 8;
     EXPECT_EQ(decode(writeWav("mono8.wav", mono8)).format, AL_FORMAT_MONO8);
-    WavSpec stereo16;
+    WavFormat stereo16;
     stereo16.channels = 2;
     EXPECT_EQ(decode(writeWav("stereo16.wav", stereo16)).format, AL_FORMAT_STEREO16);
 }
 
 TEST(SoundDecoding, EightBitSamplesStayUnsignedAndSixteenBitSamplesKeepTheirValues) {
-    WavSpec wavLayout;
-    wavLayout.bitsPerSample = 8;
+    WavFormat wavFormat;
+    wavFormat.bitsPerSample = 8;
     std::string path = audiotest::scratchPath("levels8.wav");
-    audiotest::writeFile(path, audiotest::makeWav(wavLayout, {0.0f, 1.0f, -1.0f}));
+    audiotest::writeFile(path, audiotest::makeWav(wavFormat, {0.0f, 1.0f, -1.0f}));
     ALsizei size = 0, rate = 0;
     ALenum format = 0;
     CDAudioData d = CDGetOpenALAudioData(path, &size, &format, &rate);
@@ -99,9 +100,9 @@ TEST(SoundDecoding, EightBitSamplesStayUnsignedAndSixteenBitSamplesKeepTheirValu
     EXPECT_EQ(d[1], 255);
     EXPECT_EQ(d[2], 1);
 
-    WavSpec spec16;
+    WavFormat mono16;
     path = audiotest::scratchPath("levels16.wav");
-    audiotest::writeFile(path, audiotest::makeWav(spec16, {0.5f, -0.25f}));
+    audiotest::writeFile(path, audiotest::makeWav(mono16, {0.5f, -0.25f}));
     d = CDGetOpenALAudioData(path, &size, &format, &rate);
     ASSERT_TRUE(d);
     ASSERT_EQ(size, 4);
@@ -111,46 +112,46 @@ TEST(SoundDecoding, EightBitSamplesStayUnsignedAndSixteenBitSamplesKeepTheirValu
 }
 
 TEST(SoundDecoding, AFileWithoutExtensionIsReadAsWave) {
-    WavSpec wavLayout;
-    std::string path = writeWav("noextension", wavLayout);
+    WavFormat wavFormat;
+    std::string path = writeWav("noextension", wavFormat);
     Decoded d = decode(path);
     EXPECT_TRUE(d.ok);
     EXPECT_EQ(d.format, AL_FORMAT_MONO16);
 
     // ... and so it takes the wave rules: 24 bits is refused even though
     // libsndfile could convert it.
-    wavLayout.bitsPerSample = 24;
-    path = writeWav("noextension24", wavLayout);
+    wavFormat.bitsPerSample = 24;
+    path = writeWav("noextension24", wavFormat);
     expectRefused(decode(path), path, "24-bit without extension");
 }
 
 TEST(SoundDecoding, WaveFilesOutsideTheRulesAreRefused) {
     struct Case {
         const char* name;
-        WavSpec wavLayout;
+        WavFormat wavFormat;
     };
     std::vector<Case> cases;
-    WavSpec s;
+    WavFormat s;
     s.bitsPerSample = 24;
     cases.push_back({"bits24.wav", s});
-    s = WavSpec();
+    s = WavFormat();
     s.riffId = "RIFX";
     cases.push_back({"bigendian.wav", s});
-    s = WavSpec();
+    s = WavFormat();
     s.formatTag = 3;
     s.bitsPerSample = 32;
     cases.push_back({"float.wav", s});
-    s = WavSpec();
+    s = WavFormat();
     s.channels = 3;
     cases.push_back({"three.wav", s});
-    s = WavSpec();
+    s = WavFormat();
     s.declaredDataSize = 1 << 20;   // more than the file holds
     cases.push_back({"truncated.wav", s});
-    s = WavSpec();
+    s = WavFormat();
     s.sampleRate = 0;
     cases.push_back({"norate.wav", s});
     for (const Case& c : cases) {
-        std::string path = writeWav(c.name, c.wavLayout);
+        std::string path = writeWav(c.name, c.wavFormat);
         expectRefused(decode(path), path, c.name);
     }
 }
@@ -161,7 +162,7 @@ TEST(SoundDecoding, DamagedAndForeignFilesAreRefused) {
     expectRefused(decode(empty), empty, "empty");
 
     // A valid header cut off in the middle of the format chunk.
-    std::vector<uint8_t> bytes = audiotest::makeWav(WavSpec(), audiotest::tone(0.05, 440, 0.5, 44100));
+    std::vector<uint8_t> bytes = audiotest::makeWav(WavFormat(), audiotest::tone(0.05, 440, 0.5, 44100));
     std::string cut = audiotest::scratchPath("cut.wav");
     audiotest::writeFile(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 30));
     expectRefused(decode(cut), cut, "cut header");
@@ -211,7 +212,7 @@ TEST(SoundDecoding, OtherContainersDecodeToSixteenBitNativePcm) {
     EXPECT_EQ(c.rate, 22050);
 
     // A 24-bit wave under another name is converted, not refused.
-    WavSpec deep;
+    WavFormat deep;
     deep.bitsPerSample = 24;
     Decoded w = decode(writeWav("deep.snd", deep));
     EXPECT_TRUE(w.ok);

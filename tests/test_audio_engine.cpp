@@ -8,11 +8,11 @@
 
 #include <cmath>
 
+#include "AudioTestSupport.h"
 #include "audio/CDSoundEngine.h"
 #include "audio/CDSoundSource.h"
-#include "host/NotificationCenter.h"
-#include "host/Ref.h"
-#include "test_audio_support.h"
+#include "host/core/NotificationCenter.h"
+#include "host/core/Ref.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
+#include "AudioTestSupport.h"
 #include "audio/CDAudioManager.h"
 #include "audio/CDSoundSource.h"
 #include "audio/SimpleAudioEngine.h"
-#include "host/AudioSession.h"
-#include "host/Options.h"
-#include "test_audio_support.h"
+#include "host/core/Options.h"
+#include "host/sound/AudioSession.h"
 
 namespace {
 

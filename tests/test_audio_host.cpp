@@ -4,11 +4,11 @@
 
 #include <thread>
 
-#include "host/AudioPlayer.h"
-#include "host/AudioSession.h"
-#include "host/NotificationCenter.h"
-#include "host/RunLoop.h"
-#include "test_audio_support.h"
+#include "AudioTestSupport.h"
+#include "host/core/NotificationCenter.h"
+#include "host/core/RunLoop.h"
+#include "host/sound/AudioPlayer.h"
+#include "host/sound/AudioSession.h"
 
 namespace {
 

@@ -7,10 +7,11 @@
 
 #include <thread>
 
+#include "AudioTestSupport.h"
+#include "LogCapture.h"
 #include "audio/CDAudioManager.h"
-#include "host/BackgroundTask.h"
-#include "host/RunLoop.h"
-#include "test_audio_support.h"
+#include "host/core/BackgroundTask.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 
@@ -329,7 +330,7 @@ TEST_F(AudioManagerTest, ALongFileThatCannotBeOpenedLeavesTheChannelLoadedAndSil
     CDAudioManager* m = manager();
     std::string bad = audiotest::scratchPath("bad-music.ogg");
     audiotest::writeFile(bad, {'j', 'u', 'n', 'k'});
-    audiotest::LogCapture log;
+    LogCapture log;
     CDLongAudioSource* channel = m->audioSourceLoad(bad, kCDChannelOther);
     ASSERT_TRUE(channel);
     EXPECT_EQ(channel->state(), 1);

@@ -4,13 +4,13 @@
 
 #include <AL/al.h>
 
+#include "AudioTestSupport.h"
 #include "audio/CDAudioInterruptTargetGroup.h"
 #include "audio/CDLongAudioSource.h"
 #include "audio/CDPropertyModifier.h"
 #include "audio/CDPropertyModifierAction.h"
 #include "audio/CDSoundEngine.h"
 #include "audio/CDSoundSource.h"
-#include "test_audio_support.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ TEST_F(ModifierTest, AnActionDrivesTheModifierWithItsProgress) {
     EXPECT_FLOAT_EQ(channel->volume(), 0.0f);
     EXPECT_FALSE(channel->isPlaying());   // paused at the end
 
-    host::Ref<CDPropertyModifierAction> again = host::Ref<CDPropertyModifierAction>::adopt(fade->copy());
+    host::Ref<CDPropertyModifierAction> again = fade->copy();
     EXPECT_EQ(again->modifier(), fader);
     EXPECT_FLOAT_EQ(again->duration(), 2.0f);
 }

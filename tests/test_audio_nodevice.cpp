@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "AudioTestSupport.h"
+#include "LogCapture.h"
 #include "audio/CDAudioManager.h"
 #include "audio/CDSoundSource.h"
 #include "audio/SimpleAudioEngine.h"
-#include "host/AudioPlayer.h"
-#include "test_audio_support.h"
+#include "host/sound/AudioPlayer.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ void check(bool ok, const char* what) {
     std::vector<std::string> lines;
     {
         host::AutoreleasePool pool;
-        audiotest::LogCapture log;
+        LogCapture log;
         SimpleAudioEngine* audio = SimpleAudioEngine::sharedEngine();
         CDAudioManager* manager = CDAudioManager::sharedManager();
         CDSoundEngine* engine = manager->soundEngine();

@@ -159,7 +159,7 @@ TEST_F(ActionTest, OrbitMovesTheEyeOnASphereRoundTheCentre) {
     o->startWithTarget(n);
     o->update(1);
 
-    host::Ref<CCOrbitCamera> c = host::Ref<CCOrbitCamera>::adopt(o->copy());
+    host::Ref<CCOrbitCamera> c = o->copy();
     EXPECT_FLOAT_EQ(c->duration(), 2);
     auto* back = dynamic_cast<CCReverseTime*>(o->reverse());
     ASSERT_NE(back, nullptr);

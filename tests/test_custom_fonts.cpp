@@ -2,11 +2,12 @@
 
 #include <string>
 
+#include "ScratchDirectory.h"
 #include "TextTestSupport.h"
-#include "host/Bundle.h"
-#include "host/CustomFontManager.h"
-#include "host/Font.h"
-#include "host/TextRenderer.h"
+#include "host/core/Bundle.h"
+#include "host/text/CustomFontManager.h"
+#include "host/text/Font.h"
+#include "host/text/TextRenderer.h"
 
 using host::CustomFontManager;
 using host::Font;
@@ -22,11 +23,11 @@ int lineCount(const std::string& text) {
 class CustomFonts : public ::testing::Test {
 protected:
     void SetUp() override {
-        fonts_ = dir_.make("fonts");
-        ASSERT_TRUE(dir_.copyFont(kLiberationSans, "fonts/Scoreboard.ttf"));
-        ASSERT_TRUE(dir_.copyFont(kNimbusSansOTF, "fonts/Brand.OTF"));
-        ASSERT_TRUE(dir_.copyFont(kDejaVuSansBold, "fonts/a-heavy.ttf"));
-        ASSERT_TRUE(dir_.copyFont(kDejaVuSans, "fonts/b-plain.ttf"));
+        fonts_ = dir_.makeFolder("fonts");
+        ASSERT_TRUE(dir_.copyIn(kLiberationSans, "fonts/Scoreboard.ttf"));
+        ASSERT_TRUE(dir_.copyIn(kNimbusSansOTF, "fonts/Brand.OTF"));
+        ASSERT_TRUE(dir_.copyIn(kDejaVuSansBold, "fonts/a-heavy.ttf"));
+        ASSERT_TRUE(dir_.copyIn(kDejaVuSans, "fonts/b-plain.ttf"));
     }
     // Scans the folder; returns what it logged.
     std::string load() {
@@ -36,7 +37,7 @@ protected:
         return ::testing::internal::GetCapturedStderr();
     }
 
-    TempDirectory dir_;
+    ScratchDirectory dir_;
     std::string fonts_;
     host::Ref<CustomFontManager> manager_;
 };
@@ -91,7 +92,7 @@ TEST_F(CustomFonts, FilesThatAreNoFontAreSkippedWithOneLogLineEach) {
     dir_.write("fonts/Broken.ttf", std::string(4096, '\x5A'));
     dir_.write("fonts/Empty.otf", "");
     dir_.write("fonts/README.txt", "not a font, not even looked at");
-    dir_.make("fonts/Folder.ttf");
+    dir_.makeFolder("fonts/Folder.ttf");
     const std::string logged = load();
     EXPECT_EQ(lineCount(logged), 2) << logged;
     EXPECT_NE(logged.find("Broken.ttf"), std::string::npos) << logged;

@@ -1,19 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "GLTestEnvironment.h"
+#include "LogCapture.h"
+#include "engine/CCActionInstant.h"
+#include "engine/CCActionInterval.h"
+#include "engine/CCActionManager.h"
 #include "engine/CCConfiguration.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCScene.h"
+#include "engine/CCScheduler.h"
 #include "engine/platform/CCDirectorIOS.h"
-#include "engine/platform/EAGLView.h"
-#include "host/Clock.h"
-#include "host/Device.h"
-#include "host/Application.h"
-#include "host/Touch.h"
 #include "engine/platform/CCTouchDispatcher.h"
+#include "engine/platform/EAGLView.h"
+#include "host/core/Application.h"
+#include "host/core/Clock.h"
+#include "host/core/Device.h"
+#include "host/ui/Touch.h"
 
 namespace {
 
@@ -106,6 +113,111 @@ TEST_F(DirectorTest, PoppingTheLastSceneEndsTheDirector) {
     EXPECT_EQ(director_->runningScene(), nullptr);
     EXPECT_EQ(director_->openGLView(), nullptr);
     EXPECT_EQ(gEvents.back(), "A.cleanup");
+}
+
+// A node that ends the director from a timer or from a call action, and
+// notes what it saw right after asking.
+class Quitter : public CCNode {
+public:
+    static Quitter* make(const std::string& name) {
+        Quitter* q = host::create<Quitter>([](Quitter* n) { return n->init(); });
+        q->name_ = name;
+        return q;
+    }
+    void quitFromTimer(ccTime) { quit(); }
+    void quit() {
+        CCScheduler* scheduler = CCScheduler::sharedScheduler();
+        CCActionManager* manager = CCActionManager::sharedManager();
+        CCDirector* director = CCDirector::sharedDirector();
+        director->popScene();
+        gEvents.push_back(name_ + ".quit");
+        // Nothing is torn down under the walk that called us.
+        stillRunning = director->runningScene() != nullptr && director->openGLView() != nullptr;
+        sameScheduler = CCScheduler::sharedScheduler() == scheduler;
+        sameManager = CCActionManager::sharedManager() == manager;
+        // A second end and further scene changes wait for the first.
+        director->end();
+        director->pushScene(RecordingScene::make("late"));
+    }
+    void note(ccTime) { gEvents.push_back(name_ + ".tick"); }
+    void noteCall() { gEvents.push_back(name_ + ".call"); }
+    bool stillRunning = false, sameScheduler = false, sameManager = false;
+
+private:
+    std::string name_;
+};
+
+// Ends the director from inside the frame through `start`, with a
+// bystander registered after the quitter, and checks that the frame's
+// walk finished before the end tore anything down.
+void expectEndAfterTheWalk(CCDirectorIOS* director, const std::function<void(Quitter*, Quitter*)>& start,
+                           const std::function<void()>& frame, const char* bystanderEvent) {
+    RecordingScene* scene = RecordingScene::make("A");
+    Quitter* quitter = Quitter::make("q");
+    Quitter* bystander = Quitter::make("b");
+    scene->addChild(quitter);
+    scene->addChild(bystander);
+    host::Ref<Quitter> keep = quitter;
+    director->pushScene(scene);
+    start(quitter, bystander);
+    host::Clock::setFixedStep(true);  // 1/60 s a frame
+    frame();                          // enters the scene
+    for (int i = 0; i < 5 && director->runningScene(); ++i) frame();
+    host::Clock::setFixedStep(false);
+
+    EXPECT_TRUE(keep->stillRunning) << "the end came before the frame's walk was over";
+    EXPECT_TRUE(keep->sameScheduler);
+    EXPECT_TRUE(keep->sameManager);
+    EXPECT_EQ(director->runningScene(), nullptr);
+    EXPECT_EQ(director->openGLView(), nullptr);
+    EXPECT_EQ(director->sceneStackDepth(), 0u) << "the scene pushed while ending was ignored";
+    EXPECT_FALSE(director->isEnding());
+    // The bystander still ran in the frame that asked for the end, and the
+    // scene left only after that.
+    const auto quit = std::find(gEvents.begin(), gEvents.end(), "q.quit");
+    ASSERT_NE(quit, gEvents.end());
+    const auto ran = std::find(quit, gEvents.end(), bystanderEvent);
+    const auto exit = std::find(quit, gEvents.end(), "A.onExit");
+    EXPECT_LT(ran, exit);
+    ASSERT_NE(exit, gEvents.end());
+    EXPECT_EQ(*(exit + 1), "A.cleanup");
+    // The scheduler and the action manager of the next run work.
+    Quitter* later = Quitter::make("later");
+    later->onEnter();
+    later->schedule(schedule_selector(Quitter::note));
+    later->runAction(CCCallFunc::actionWithTarget(later, callfunc_selector(Quitter::noteCall)));
+    CCScheduler::sharedScheduler()->tick(0.1f);
+    EXPECT_EQ(gEvents.back(), "later.tick");
+    EXPECT_NE(std::find(gEvents.begin(), gEvents.end(), "later.call"), gEvents.end());
+    later->onExit();
+    later->cleanup();
+}
+
+TEST_F(DirectorTest, EndingFromATimerWaitsUntilTheFrameIsOver) {
+    LogCapture log;
+    expectEndAfterTheWalk(
+        director_,
+        [](Quitter* q, Quitter* b) {
+            q->schedule(schedule_selector(Quitter::quitFromTimer));
+            b->schedule(schedule_selector(Quitter::note));
+        },
+        [this] { frame(); }, "b.tick");
+    EXPECT_NE(log.joined().find("Director: pushScene ignored: the director is ending"), std::string::npos)
+        << log.joined();
+}
+
+TEST_F(DirectorTest, EndingFromACallAtTheEndOfASequenceWaitsUntilTheFrameIsOver) {
+    expectEndAfterTheWalk(
+        director_,
+        [](Quitter* q, Quitter* b) {
+            q->runAction(CCSequence::actions(CCDelayTime::actionWithDuration(0.01f),
+                                             CCCallFunc::actionWithTarget(q, callfunc_selector(Quitter::quit)),
+                                             nullptr));
+            b->runAction(CCSequence::actions(CCDelayTime::actionWithDuration(0.01f),
+                                             CCCallFunc::actionWithTarget(b, callfunc_selector(Quitter::noteCall)),
+                                             nullptr));
+        },
+        [this] { frame(); }, "b.call");
 }
 
 TEST_F(DirectorTest, DeltaTimeIsZeroAfterRequestsAndPauseHoldsTheOldInterval) {
@@ -211,8 +323,8 @@ TEST_F(DirectorTest, AClickAtAnInterfacePointLandsThereInLandscapeGLSpace) {
     host::Application* app = host::Application::sharedApplication();
     // Interface points have their origin at the top left as the player
     // sees the landscape screen; GL space has it at the bottom left.
-    app->deliverPointer(-1, 0, 10, 20, 0);
-    app->deliverPointer(-1, 2, 470, 300, 0.1);
+    app->deliverPointer(-1, host::TouchPhase::Began, 10, 20, 0);
+    app->deliverPointer(-1, host::TouchPhase::Ended, 470, 300, 0.1);
     EXPECT_FLOAT_EQ(rec->began.x, 10);
     EXPECT_FLOAT_EQ(rec->began.y, 300);
     EXPECT_FLOAT_EQ(rec->ended.x, 470);

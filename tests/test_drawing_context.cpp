@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "host/DrawingContext.h"
-#include "host/Font.h"
-#include "host/Image.h"
-#include "host/TextLayout.h"
+#include "host/graphics/DrawingContext.h"
+#include "host/graphics/Image.h"
+#include "host/text/Font.h"
+#include "host/text/TextLayout.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <unistd.h>
 
-#include "TestFiles.h"
-#include "host/Bundle.h"
-#include "host/Path.h"
+#include "ScratchDirectory.h"
+#include "host/core/Bundle.h"
+#include "host/core/Path.h"
 
 namespace path = host::path;
 

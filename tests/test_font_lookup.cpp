@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
-#include "host/Font.h"
-#include "host/FontMatcher.h"
-#include "host/TextLayout.h"
+#include "host/text/Font.h"
+#include "host/text/FontMatcher.h"
+#include "host/text/TextLayout.h"
 
 using host::Font;
 

@@ -3,14 +3,15 @@
 // bottom-left corner of the frame.
 #include <string>
 
+#include "ImageFileWriters.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TestTextures.h"
 #include "engine/CCLabelAtlas.h"
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureCache.h"
-#include "host/Bundle.h"
-#include "host/Clock.h"
+#include "host/core/Bundle.h"
+#include "host/core/Clock.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ protected:
     void SetUp() override {
         // The director makes its label when it gets its view, so the map
         // must be in the bundle before the fixture sets one.
-        dir_.writePng("fps_images.png", 12 * 16, 24, [](unsigned x, unsigned) { return cellColour(x / 16); });
+        writePngFile(dir_, "fps_images.png", 12 * 16, 24, [](unsigned x, unsigned) { return cellColour(x / 16); });
         host::Bundle::main().setResourcePath(dir_.path());
         host::Clock::setFixedStep(true);
         RenderFixture::SetUp();

@@ -7,13 +7,13 @@
 
 #include "AutoPlayer.h"
 #include "GameSprite.h"
+#include "GameTestSupport.h"
 #include "HelloWorldLayer.h"
 #include "MainMenu.h"
 #include "engine/CCLabelTTF.h"
 #include "engine/CCMenu.h"
 #include "engine/CCTransition.h"
 #include "engine/Support/CCArray.h"
-#include "test_game_support.h"
 
 namespace {
 

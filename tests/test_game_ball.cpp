@@ -8,11 +8,11 @@
 #include <cstdlib>
 
 #include "GameSprite.h"
+#include "GameTestSupport.h"
 #include "QBColorChangeNode.h"
 #include "audio/CDSoundSource.h"
 #include "audio/SimpleAudioEngine.h"
-#include "host/Device.h"
-#include "test_game_support.h"
+#include "host/core/Device.h"
 
 namespace {
 

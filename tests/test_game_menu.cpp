@@ -10,17 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "GameTestSupport.h"
 #include "HelloWorldLayer.h"
+#include "LogCapture.h"
 #include "MainMenu.h"
 #include "OtherAppsLinks.h"
 #include "audio/SimpleAudioEngine.h"
 #include "engine/CCLabelTTF.h"
 #include "engine/CCMenu.h"
-#include "host/ActionSheet.h"
-#include "host/Button.h"
-#include "host/Label.h"
-#include "host/Switch.h"
-#include "test_game_support.h"
+#include "host/ui/ActionSheet.h"
+#include "host/ui/Button.h"
+#include "host/ui/Label.h"
+#include "host/ui/Switch.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ protected:
     // A click at a point of the interface (points, y down).
     void click(CGPoint p) {
         host::Application* app = host::Application::sharedApplication();
-        app->deliverPointer(-1, 0, p.x, p.y, touchTime_ += 0.05);
-        app->deliverPointer(-1, 2, p.x, p.y, touchTime_ += 0.05);
+        app->deliverPointer(-1, host::TouchPhase::Began, p.x, p.y, touchTime_ += 0.05);
+        app->deliverPointer(-1, host::TouchPhase::Ended, p.x, p.y, touchTime_ += 0.05);
     }
     static CGPoint overlayCentre(host::View* v) {
         const CGRect b = v->bounds();
@@ -220,7 +221,7 @@ TEST_F(MainMenuTest, ABrokenLinkListIsLoggedAndItsRowsOpenNothing) {
                                              "<key>All Apps</key><integer>5</integer>"
                                              "<key>Puck Duel PAID</key><string>https://example.com/p</string>"
                                              "</dict></plist>");
-    LogCapture log(data_);
+    LogCapture log;
     for (const std::string& path : {broken, wrongType, data_.file("missing.plist")}) {
         const OtherAppsLinks links = OtherAppsLinks::loadFile(path);
         for (int i = 0; i < 6; ++i) EXPECT_EQ(links.linkForRow(i), "") << path;

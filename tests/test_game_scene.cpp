@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GameSprite.h"
+#include "GameTestSupport.h"
 #include "HelloWorldLayer.h"
 #include "MainMenu.h"
 #include "engine/CCLabelTTF.h"
@@ -16,7 +17,6 @@
 #include "engine/CCParticleExamples.h"
 #include "engine/CCSpriteBatchNode.h"
 #include "engine/Support/CCArray.h"
-#include "test_game_support.h"
 
 namespace {
 
@@ -142,12 +142,14 @@ TEST_F(GameSceneTest, TiltSetsTheSpeedAndOrientationThreeTurnsItAround) {
     frame();
     EXPECT_LT(game->skate()->position().x, x0);
     // In every other orientation it moves it right.
-    for (int orientation : {1, 2, 4}) {
+    for (host::InterfaceOrientation orientation :
+         {host::InterfaceOrientation::Portrait, host::InterfaceOrientation::PortraitUpsideDown,
+          host::InterfaceOrientation::LandscapeLeft}) {
         host::Application::sharedApplication()->setStatusBarOrientation(orientation, false);
         tilt(0.2);
-        EXPECT_FLOAT_EQ(game->multiplier(), static_cast<float>(0.2 * 1750)) << orientation;
+        EXPECT_FLOAT_EQ(game->multiplier(), static_cast<float>(0.2 * 1750)) << int(orientation);
     }
-    host::Application::sharedApplication()->setStatusBarOrientation(3, false);
+    host::Application::sharedApplication()->setStatusBarOrientation(host::InterfaceOrientation::LandscapeRight, false);
     // Every sample replaces the last one.
     tilt(-0.1);
     EXPECT_FLOAT_EQ(game->multiplier(), static_cast<float>(0.1 * 1750));

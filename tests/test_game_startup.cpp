@@ -8,7 +8,7 @@
 
 #include "GameOptions.h"
 #include "RootViewController.h"
-#include "host/Options.h"
+#include "host/core/Options.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 #include <cmath>
 #include <vector>
 
+#include "GameTestSupport.h"
 #include "HelloWorldLayer.h"
 #include "engine/CCSprite.h"
-#include "host/Accelerometer.h"
-#include "host/AccelerometerInput.h"
-#include "host/Application.h"
-#include "host/Clock.h"
-#include "host/RunLoop.h"
-#include "test_game_support.h"
+#include "host/core/Application.h"
+#include "host/core/Clock.h"
+#include "host/core/RunLoop.h"
+#include "host/display/Accelerometer.h"
+#include "host/display/AccelerometerInput.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ class TiltInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host::Clock::setFixedStep(true);
-        host::Application::sharedApplication()->setStatusBarOrientation(3, false);
+        host::Application::sharedApplication()->setStatusBarOrientation(host::InterfaceOrientation::LandscapeRight, false);
         host::Accelerometer::sharedAccelerometer().setDelegate(&recorder);
         host::Accelerometer::sharedAccelerometer().setUpdateInterval(1.0 / 60);
         // Samples are timed from here; the tests take them by hand.
@@ -61,7 +61,7 @@ protected:
         host::Accelerometer::sharedAccelerometer().setDelegate(nullptr);
         host::Accelerometer::sharedAccelerometer().setUpdateInterval(1.0 / 60);
         host::RunLoop::main().reset();
-        host::Application::sharedApplication()->setStatusBarOrientation(1, false);
+        host::Application::sharedApplication()->setStatusBarOrientation(host::InterfaceOrientation::Portrait, false);
         host::Clock::setFixedStep(false);
     }
     static host::AccelerometerInput& input() { return host::AccelerometerInput::shared(); }
@@ -94,14 +94,14 @@ TEST(TiltEaser, EasesToTheFullTiltInATenthOfASecondAndBack) {
 
 TEST(TiltEaser, LandsOnTheAxisThatPointsAcrossTheInterface) {
     const double t = 0.3, level = -std::sqrt(1 - t * t);
-    const host::DeviceAcceleration o3 = host::accelerationForInterfaceTilt(3, t);
+    const host::DeviceAcceleration o3 = host::accelerationForInterfaceTilt(host::InterfaceOrientation::LandscapeRight, t);
     EXPECT_EQ(o3.x, 0);
     EXPECT_EQ(o3.y, t);
     EXPECT_DOUBLE_EQ(o3.z, level);
-    EXPECT_EQ(host::accelerationForInterfaceTilt(4, t).y, -t);
-    EXPECT_EQ(host::accelerationForInterfaceTilt(1, t).x, -t);
-    EXPECT_EQ(host::accelerationForInterfaceTilt(2, t).x, t);
-    EXPECT_EQ(host::accelerationForInterfaceTilt(1, 0).z, -1);
+    EXPECT_EQ(host::accelerationForInterfaceTilt(host::InterfaceOrientation::LandscapeLeft, t).y, -t);
+    EXPECT_EQ(host::accelerationForInterfaceTilt(host::InterfaceOrientation::Portrait, t).x, -t);
+    EXPECT_EQ(host::accelerationForInterfaceTilt(host::InterfaceOrientation::PortraitUpsideDown, t).x, t);
+    EXPECT_EQ(host::accelerationForInterfaceTilt(host::InterfaceOrientation::Portrait, 0).z, -1);
 }
 
 TEST_F(TiltInputTest, ArrowsAndLettersTiltAndLettingGoLevelsOut) {

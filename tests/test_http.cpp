@@ -5,8 +5,9 @@
 #include <string>
 #include <thread>
 
-#include "host/HTTP.h"
-#include "host/RunLoop.h"
+#include "LoopbackServer.h"
+#include "host/core/RunLoop.h"
+#include "host/net/HTTP.h"
 
 namespace {
 
@@ -14,60 +15,49 @@ const char* kFeed =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
     "<plist version=\"1.0\"><dict><key>adString</key><string>aam</string></dict></plist>\n";
 
-// A loopback server on a free port, run on its own thread for the test.
-class LoopbackServer {
-public:
-    LoopbackServer() {
-        server_.Get("/feed.plist", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content(kFeed, "text/xml");
+// The answers the tests ask for: a feed, things that are no feed, a
+// server that hangs, answers too big or cut short, headers, a redirect.
+void serveTestAnswers(httplib::Server& s) {
+    s.Get("/feed.plist", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(kFeed, "text/xml");
+    });
+    s.Get("/array.plist", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("<plist version=\"1.0\"><array><string>x</string></array></plist>", "text/xml");
+    });
+    s.Get("/garbage", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("\x01\x02 not a property list {{{", "application/octet-stream");
+    });
+    s.Get("/huge", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(std::string(10u << 20, 'x'), "text/plain");
+    });
+    s.Get("/hang", [](const httplib::Request&, httplib::Response& r) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        r.set_content(kFeed, "text/xml");
+    });
+    s.Get("/cut", [](const httplib::Request&, httplib::Response& r) {
+        // Promises more than it sends, then drops the connection.
+        r.set_content_provider(100000, "text/xml", [](size_t offset, size_t, httplib::DataSink& sink) {
+            if (offset > 0) return false;
+            sink.write(kFeed, 40);
+            return false;
         });
-        server_.Get("/array.plist", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("<plist version=\"1.0\"><array><string>x</string></array></plist>", "text/xml");
-        });
-        server_.Get("/garbage", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("\x01\x02 not a property list {{{", "application/octet-stream");
-        });
-        server_.Get("/huge", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content(std::string(10u << 20, 'x'), "text/plain");
-        });
-        server_.Get("/hang", [](const httplib::Request&, httplib::Response& r) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-            r.set_content(kFeed, "text/xml");
-        });
-        server_.Get("/cut", [](const httplib::Request&, httplib::Response& r) {
-            // Promises more than it sends, then drops the connection.
-            r.set_content_provider(100000, "text/xml", [](size_t offset, size_t, httplib::DataSink& sink) {
-                if (offset > 0) return false;
-                sink.write(kFeed, 40);
-                return false;
-            });
-        });
-        server_.Get("/header", [](const httplib::Request& q, httplib::Response& r) {
-            r.set_content(q.get_header_value("X-Test-Devices") + "|" + q.get_header_value("User-Agent"), "text/plain");
-            r.set_header("X-Click-URL", "http://example.invalid/click");
-        });
-        server_.Get("/moved", [](const httplib::Request&, httplib::Response& r) {
-            r.set_redirect("/feed.plist");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~LoopbackServer() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-};
+    });
+    s.Get("/header", [](const httplib::Request& q, httplib::Response& r) {
+        r.set_content(q.get_header_value("X-Test-Devices") + "|" + q.get_header_value("User-Agent"), "text/plain");
+        r.set_header("X-Click-URL", "http://example.invalid/click");
+    });
+    s.Get("/moved", [](const httplib::Request&, httplib::Response& r) {
+        r.set_redirect("/feed.plist");
+    });
+}
 
 class HTTPTest : public ::testing::Test {
 protected:
-    void SetUp() override { host::HTTP::setTimeouts(500, 800); }
+    void SetUp() override {
+        host::HTTP::setTimeouts(500, 800);
+        serveTestAnswers(server_.server());
+        server_.start();
+    }
     void TearDown() override { host::HTTP::setTimeouts(10000, 30000); }
     LoopbackServer server_;
 };

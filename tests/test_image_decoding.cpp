@@ -6,8 +6,9 @@
 #include <cstring>
 
 #include "ImageFileWriters.h"
-#include "TestFiles.h"
-#include "host/Image.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
+#include "host/graphics/Image.h"
 
 namespace {
 
@@ -71,12 +72,14 @@ TEST(ImageDecoding, OpaqueAndGreyPNGs) {
     EXPECT_TRUE(rgb->hasColorSpace());
     EXPECT_EQ(rgb->channels(), 3);
 
-    // Grey without alpha is a mask: no colour space, grey as coverage.
+    // Grey without alpha is a grey picture, decoded as RGB: not a mask.
     Decoded grey(encodeImage(solidPixels(2, 2, {77}), 2, 2, 1, false));
     ASSERT_TRUE(grey);
-    EXPECT_FALSE(grey->hasColorSpace());
+    EXPECT_TRUE(grey->hasColorSpace());
+    EXPECT_EQ(grey->channels(), 3);
     EXPECT_EQ(grey->alphaInfo(), Image::kAlphaNone);
     EXPECT_EQ(grey.at(1, 1, 0), 77);
+    EXPECT_EQ(grey.at(1, 1, 2), 77);
 }
 
 TEST(ImageDecoding, LowDepthGreyExpandsAndReportsItsDepth) {
@@ -86,7 +89,7 @@ TEST(ImageDecoding, LowDepthGreyExpandsAndReportsItsDepth) {
     Decoded image(encodePNGLayout(layout, 8, 1, {row({0xA5})}));  // 1010 0101
     ASSERT_TRUE(image);
     EXPECT_EQ(image->bitsPerComponent(), 1u);
-    EXPECT_FALSE(image->hasColorSpace());
+    EXPECT_TRUE(image->hasColorSpace());
     const int expected[8] = {255, 0, 255, 0, 0, 255, 0, 255};
     for (unsigned x = 0; x < 8; ++x) EXPECT_EQ(image.at(x, 0, 0), expected[x]) << x;
 }
@@ -180,8 +183,10 @@ TEST(ImageDecoding, JPEGColourAndGrey) {
 
     Decoded grey(encodeImage(solidPixels(8, 8, {120}), 8, 8, 1, true));
     ASSERT_TRUE(grey);
-    EXPECT_FALSE(grey->hasColorSpace());
+    EXPECT_TRUE(grey->hasColorSpace());
+    EXPECT_EQ(grey->channels(), 3);
     EXPECT_NEAR(grey.at(3, 3, 0), 120, 2);
+    EXPECT_NEAR(grey.at(3, 3, 1), 120, 2);
 }
 
 TEST(ImageDecoding, DrawIntoWritesTheTopLeftCornerInEachLayout) {
@@ -234,12 +239,12 @@ TEST(ImageDecoding, DamagedAndHostileFilesAreRefusedWithOneLogLine) {
         {"empty", std::string()},
     };
     for (const auto& c : cases) {
-        LogCapture log(dir);
+        LogCapture log;
         Decoded image(c.second);
         EXPECT_FALSE(image) << c.first;
         EXPECT_EQ(log.lines().size(), 1u) << c.first << ":\n" << log.joined();
     }
-    LogCapture log(dir);
+    LogCapture log;
     host::AutoreleasePool pool;
     EXPECT_EQ(Image::imageWithContentsOfFile(dir.file("missing.png")), nullptr);
     EXPECT_EQ(log.lines().size(), 1u);

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TestTextures.h"
 #include "engine/CCLabelAtlas.h"
 #include "engine/CCTexture2D.h"
@@ -32,7 +34,7 @@ protected:
     // A map of `columns` x `rows` cells of cw x ch pixels, cell k in cellColour(k).
     std::string writeMap(const std::string& name, unsigned columns, unsigned rows, unsigned cw = 16,
                          unsigned ch = 24) {
-        std::string p = dir_.writePng(name, columns * cw, rows * ch, [=](unsigned x, unsigned y) {
+        std::string p = writePngFile(dir_, name, columns * cw, rows * ch, [=](unsigned x, unsigned y) {
             return cellColour((y / ch) * columns + x / cw);
         });
         maps_.push_back(p);
@@ -131,7 +133,7 @@ TEST_F(LabelAtlasTest, TheMapIsDrawnCellByCellAtTheLabelsPosition) {
 
 TEST_F(LabelAtlasTest, TintAndOpacityArePremultipliedForPremultipliedMaps) {
     // A white map: the drawn colour is the tint itself.
-    const std::string map = dir_.writePng("white.png", 16, 24, [](unsigned, unsigned) { return kWhite; });
+    const std::string map = writePngFile(dir_, "white.png", 16, 24, [](unsigned, unsigned) { return kWhite; });
     maps_.push_back(map);
     CCLabelAtlas* l = label(".", map);
     ASSERT_NE(l, nullptr);
@@ -186,18 +188,18 @@ TEST_F(LabelAtlasTest, ATextureWithoutPremultipliedAlphaBlendsBySourceAlpha) {
 
 TEST_F(LabelAtlasTest, MapsThatCannotBeUsedGiveNoLabelAndOneLogLine) {
     {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(label("0", dir_.file("missing.png")), nullptr);
         EXPECT_EQ(log.lines().size(), 1u) << log.joined();
     }
     {
-        LogCapture log(dir_);
+        LogCapture log;
         // Smaller than one cell: no cell could ever be mapped.
         EXPECT_EQ(label("0", writeMap("tiny.png", 1, 1, 8, 8)), nullptr);
         EXPECT_EQ(log.lines().size(), 1u) << log.joined();
     }
     {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(CCLabelAtlas::labelWithString("0", writeMap("zero.png", 4, 1), 0, 24, '0'), nullptr);
         EXPECT_EQ(CCLabelAtlas::labelWithString("0", "", 16, 24, '0'), nullptr);
         EXPECT_EQ(log.lines().size(), 2u) << log.joined();

@@ -1,14 +1,15 @@
 #include <string>
 
 #include "RenderFixture.h"
+#include "ScratchDirectory.h"
 #include "TextTestSupport.h"
 #include "engine/CCLabelTTF.h"
 #include "engine/CCTexture2D.h"
 #include "engine/Support/ccUtils.h"
-#include "host/Bundle.h"
-#include "host/CustomFontManager.h"
-#include "host/Font.h"
-#include "host/TextLayout.h"
+#include "host/core/Bundle.h"
+#include "host/text/CustomFontManager.h"
+#include "host/text/Font.h"
+#include "host/text/TextLayout.h"
 
 namespace {
 // The screen area a label covers, in GL pixels.
@@ -75,9 +76,9 @@ TEST_F(TextTexture, UnknownFontsAndBoxesWithoutWholePixelsGiveNoTexture) {
 }
 
 TEST_F(TextTexture, FontsNotInstalledComeFromTheApplicationsFontsFolder) {
-    TempDirectory dir;
-    dir.make("fonts");
-    ASSERT_TRUE(dir.copyFont(kLiberationSans, "fonts/Scoreboard.ttf"));
+    ScratchDirectory dir;
+    dir.makeFolder("fonts");
+    ASSERT_TRUE(dir.copyIn(kLiberationSans, "fonts/Scoreboard.ttf"));
     const std::string previous = host::Bundle::main().resourcePath();
     host::Bundle::main().setResourcePath(dir.path());
     host::CustomFontManager::purgeSharedManager();

@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "TestFiles.h"
-#include "host/Log.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
+#include "host/core/Log.h"
 
 namespace {
 
 TEST(LibraryOutputCapture, LibraryNoiseGoesToTheLogFileOnlyAndOurLinesStillShow) {
     ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     testing::internal::CaptureStderr();
     {
         host::LibraryOutputCapture quiet("openal");

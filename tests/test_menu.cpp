@@ -337,14 +337,14 @@ TEST_F(MenuFixture, AMouseClickInTheLandscapeWindowPressesAnItem) {
     host::Application* app = host::Application::sharedApplication();
     // The item spans x 350..430 and y 45..75 of the landscape GL space; the
     // mouse works in interface points, y down from the top edge.
-    app->deliverPointer(-1, 0, 420, 320 - 50, 1.0);
+    app->deliverPointer(-1, host::TouchPhase::Began, 420, 320 - 50, 1.0);
     EXPECT_TRUE(item->isSelected());
-    app->deliverPointer(-1, 1, 400, 320 - 70, 1.1);
-    app->deliverPointer(-1, 2, 400, 320 - 70, 1.2);
+    app->deliverPointer(-1, host::TouchPhase::Moved, 400, 320 - 70, 1.1);
+    app->deliverPointer(-1, host::TouchPhase::Ended, 400, 320 - 70, 1.2);
     ASSERT_EQ(target->senders.size(), 1u);
     EXPECT_EQ(target->senders[0], item);
-    app->deliverPointer(-1, 0, 300, 320 - 60, 2.0);  // left of the item
-    app->deliverPointer(-1, 2, 300, 320 - 60, 2.1);
+    app->deliverPointer(-1, host::TouchPhase::Began, 300, 320 - 60, 2.0);  // left of the item
+    app->deliverPointer(-1, host::TouchPhase::Ended, 300, 320 - 60, 2.1);
     EXPECT_EQ(target->senders.size(), 1u);
     director_->setDeviceOrientation(kCCDeviceOrientationPortrait);
 }

@@ -3,8 +3,10 @@
 // opacity passed down from the menu.
 #include <gtest/gtest.h>
 
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
 #include "MenuTestSupport.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "engine/CCLabelAtlas.h"
 #include "engine/CCLabelTTF.h"
 #include "engine/CCLayer.h"
@@ -21,7 +23,7 @@ protected:
     void SetUp() override {
         MenuFixture::SetUp();
         // Ten 8 x 12 cells for the characters "0" to "9".
-        charMap_ = dir_.writePng("digits.png", 80, 12, [](unsigned, unsigned) { return ccc4(255, 255, 255, 255); });
+        charMap_ = writePngFile(dir_, "digits.png", 80, 12, [](unsigned, unsigned) { return ccc4(255, 255, 255, 255); });
         ASSERT_FALSE(charMap_.empty());
     }
     CCLabelAtlas* digits(const std::string& text) { return CCLabelAtlas::labelWithString(text, charMap_, 8, 12, '0'); }
@@ -149,7 +151,7 @@ TEST_F(MenuItems, AnAtlasFontItemShowsItsCharacterMap) {
 }
 
 TEST_F(MenuItems, AnAtlasFontItemWithAMissingMapIsNotMade) {
-    LogCapture log(dir_);
+    LogCapture log;
     EXPECT_EQ(CCMenuItemAtlasFont::itemFromString("42", dir_.file("nothing.png"), 8, 12, '0'), nullptr);
     EXPECT_FALSE(log.lines().empty()) << "the failure is logged";
 }
@@ -267,8 +269,8 @@ TEST_F(MenuItems, ColourAndOpacityReachAllThreeImages) {
 }
 
 TEST_F(MenuItems, AnImageItemLoadsItsFilesAsSprites) {
-    std::string red = dir_.writePng("red.png", 40, 20, [](unsigned, unsigned) { return ccc4(255, 0, 0, 255); });
-    std::string green = dir_.writePng("green.png", 40, 20, [](unsigned, unsigned) { return ccc4(0, 255, 0, 255); });
+    std::string red = writePngFile(dir_, "red.png", 40, 20, [](unsigned, unsigned) { return ccc4(255, 0, 0, 255); });
+    std::string green = writePngFile(dir_, "green.png", 40, 20, [](unsigned, unsigned) { return ccc4(0, 255, 0, 255); });
     CCMenuItemImage* item = CCMenuItemImage::itemFromNormalImage(red, green);
     ASSERT_NE(item, nullptr);
     EXPECT_FLOAT_EQ(item->contentSize().width, 40);
@@ -278,9 +280,9 @@ TEST_F(MenuItems, AnImageItemLoadsItsFilesAsSprites) {
 }
 
 TEST_F(MenuItems, AnImageItemWithAFileThatDoesNotLoadIsNotMade) {
-    std::string red = dir_.writePng("red.png", 40, 20, [](unsigned, unsigned) { return ccc4(255, 0, 0, 255); });
+    std::string red = writePngFile(dir_, "red.png", 40, 20, [](unsigned, unsigned) { return ccc4(255, 0, 0, 255); });
     std::string garbage = dir_.write("garbage.png", "not an image at all");
-    LogCapture log(dir_);
+    LogCapture log;
     EXPECT_EQ(CCMenuItemImage::itemFromNormalImage(dir_.file("missing.png"), red), nullptr);
     EXPECT_EQ(CCMenuItemImage::itemFromNormalImage(red, garbage), nullptr);
     EXPECT_EQ(CCMenuItemImage::itemFromNormalImage(red, red, dir_.file("missing.png")), nullptr);

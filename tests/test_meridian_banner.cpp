@@ -16,18 +16,19 @@
 
 #include "HostileXML.h"
 #include "LoopbackServer.h"
-#include "RunLoopWait.h"
 #include "OverlayTestSupport.h"
+#include "RunLoopWait.h"
+#include "ScratchDirectory.h"
 #include "adnetworks/MeridianBannerView.h"
 #include "adnetworks/MeridianEncoding.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Button.h"
-#include "host/Device.h"
-#include "host/HTTP.h"
-#include "host/Image.h"
-#include "host/Label.h"
-#include "host/NotificationCenter.h"
-#include "host/WebView.h"
+#include "host/core/Device.h"
+#include "host/core/NotificationCenter.h"
+#include "host/graphics/Image.h"
+#include "host/net/HTTP.h"
+#include "host/ui/Button.h"
+#include "host/ui/Label.h"
+#include "host/web/WebView.h"
 
 namespace {
 
@@ -78,8 +79,7 @@ class MeridianBannerTest : public OverlayFixture {
 protected:
     void SetUp() override {
         OverlayFixture::SetUp();
-        dir_ = std::filesystem::temp_directory_path() / ("meridian-banner-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
+        dir_ = scratch_.path();
         std::ofstream(dir_ / "device-id") << kDeviceIdentifier << "\n";
         savedDataDir_ = host::Device::current().dataDirectory();
         host::Device::current().configure(false, false, dir_.string());
@@ -134,7 +134,6 @@ protected:
         OverlayFixture::TearDown();
         server_.stop();
         host::Device::current().configure(false, false, savedDataDir_);
-        std::filesystem::remove_all(dir_);
     }
 
     void answerWith(std::vector<std::string> answers) {
@@ -176,6 +175,7 @@ protected:
         return links;
     }
 
+    ScratchDirectory scratch_;
     std::filesystem::path dir_;
     std::string savedDataDir_;
     std::string openedLog_;

@@ -16,11 +16,12 @@
 #include "LoopbackServer.h"
 #include "OverlayTestSupport.h"
 #include "RunLoopWait.h"
+#include "ScratchDirectory.h"
 #include "adnetworks/MeridianAdBrowserViewController.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Button.h"
-#include "host/Image.h"
-#include "host/WebView.h"
+#include "host/graphics/Image.h"
+#include "host/ui/Button.h"
+#include "host/web/WebView.h"
 
 namespace {
 
@@ -38,9 +39,7 @@ class MeridianBrowserTest : public OverlayFixture {
 protected:
     void SetUp() override {
         OverlayFixture::SetUp();
-        openLog_ = std::filesystem::temp_directory_path() /
-                   ("meridian-browser-open-" + std::to_string(::getpid()) + ".log");
-        std::filesystem::remove(openLog_);
+        openLog_ = scratch_.file("opened.log");
         setenv("TILTBOARD_OPEN_URL_LOG", openLog_.c_str(), 1);
         presenter_ = host::Ref<host::ViewController>::adopt(new host::ViewController);
         presenter_->setView(surface_);
@@ -72,7 +71,6 @@ protected:
         presenter_.reset();
         MeridianSettings::shared().setDeviceHandledHosts(MeridianSettings::defaultDeviceHandledHosts());
         unsetenv("TILTBOARD_OPEN_URL_LOG");
-        std::filesystem::remove(openLog_);
         OverlayFixture::TearDown();
     }
 
@@ -101,6 +99,7 @@ protected:
         return lines;
     }
 
+    ScratchDirectory scratch_;
     std::filesystem::path openLog_;
     host::Ref<host::ViewController> presenter_;
     DismissLog dismissals_;

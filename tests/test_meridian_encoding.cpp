@@ -10,7 +10,9 @@
 #include "adnetworks/MeridianEncoding.h"
 #include "adnetworks/MeridianSettings.h"
 #include "adnetworks/RedirectChecker.h"
-#include "host/View.h"
+#include "adnetworks/ViewControllerLookup.h"
+#include "host/ui/View.h"
+#include "host/ui/ViewController.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 
 #include "HostileXML.h"
 #include "LoopbackServer.h"
+#include "ScratchDirectory.h"
 #include "adnetworks/DTXMLDocument.h"
-#include "host/RunLoop.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 
@@ -105,10 +106,9 @@ TEST_F(XMLDocumentTest, EntityExpansionAndExternalEntitiesAreRefused) {
     EXPECT_EQ(delegate.failed, 1);
     EXPECT_NE(delegate.error.find("entity"), std::string::npos) << delegate.error;
 
-    const auto secret = std::filesystem::temp_directory_path() / "meridian-xml-secret.txt";
-    std::ofstream(secret) << "secret";
-    EXPECT_EQ(DTXMLDocument::documentWithData(externalEntityDocument(secret.string())), nullptr);
-    std::filesystem::remove(secret);
+    ScratchDirectory scratch;
+    const std::string secret = scratch.write("secret.txt", "secret");
+    EXPECT_EQ(DTXMLDocument::documentWithData(externalEntityDocument(secret)), nullptr);
 }
 
 TEST_F(XMLDocumentTest, OversizedDeepOrCrowdedDocumentsAreRefused) {
@@ -133,14 +133,14 @@ TEST_F(XMLDocumentTest, OversizedDeepOrCrowdedDocumentsAreRefused) {
 }
 
 TEST_F(XMLDocumentTest, FilesAndURLsReportToTheDelegate) {
-    const auto path = std::filesystem::temp_directory_path() / "meridian-xml-file.xml";
-    std::ofstream(path) << "<feed><item/></feed>";
+    ScratchDirectory scratch;
+    const std::string path = scratch.write("file.xml", "<feed><item/></feed>");
     RecordingXMLDelegate delegate;
-    EXPECT_NE(DTXMLDocument::documentWithContentsOfFile(path.string(), &delegate), nullptr);
+    EXPECT_NE(DTXMLDocument::documentWithContentsOfFile(path, &delegate), nullptr);
     EXPECT_EQ(delegate.finished, 1);
     EXPECT_EQ(delegate.root, "feed");
     std::filesystem::remove(path);
-    EXPECT_EQ(DTXMLDocument::documentWithContentsOfFile(path.string(), &delegate), nullptr);
+    EXPECT_EQ(DTXMLDocument::documentWithContentsOfFile(path, &delegate), nullptr);
     EXPECT_EQ(delegate.failed, 1);
 
     host::RunLoop::main().reset();

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/CCContentScale.h"
-#include "engine/CCDirector.h"
 #include "GLTestEnvironment.h"
 #include "engine/CCCamera.h"
+#include "engine/CCContentScale.h"
+#include "engine/CCDirector.h"
 #include "engine/CCNode.h"
 #include "engine/CCScene.h"
 #include "engine/CCScheduler.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "OverlayTestSupport.h"
-#include "host/Log.h"
-#include "host/ViewTransitionGeometry.h"
+#include "host/core/Log.h"
+#include "host/ui/ViewTransitionGeometry.h"
 
 namespace {
 

@@ -5,10 +5,12 @@
 #include <thread>
 
 #include "OverlayTestSupport.h"
-#include "host/ActionSheet.h"
-#include "host/AlertView.h"
-#include "host/Button.h"
-#include "host/Switch.h"
+#include "host/ui/ActionSheet.h"
+#include "host/ui/AlertView.h"
+#include "host/ui/Button.h"
+#include "host/ui/Switch.h"
+#include "host/ui/ViewController.h"
+#include "host/ui/Window.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "OverlayTestSupport.h"
-#include "host/ActionSheet.h"
-#include "host/Label.h"
+#include "host/ui/ActionSheet.h"
+#include "host/ui/Label.h"
+#include "host/ui/Window.h"
 
 namespace {
 

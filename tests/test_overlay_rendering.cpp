@@ -7,14 +7,15 @@
 
 #include "OverlayTestSupport.h"
 #include "RenderFixture.h"
-#include "host/Clock.h"
-#include "host/Display.h"
-#include "host/DrawingContext.h"
-#include "host/Image.h"
-#include "host/ImageView.h"
-#include "host/Label.h"
-#include "host/OverlayRenderer.h"
-#include "host/ViewAnimation.h"
+#include "host/core/Clock.h"
+#include "host/display/Display.h"
+#include "host/graphics/DrawingContext.h"
+#include "host/graphics/Image.h"
+#include "host/ui/ImageView.h"
+#include "host/ui/Label.h"
+#include "host/ui/OverlayRenderer.h"
+#include "host/ui/ViewAnimation.h"
+#include "host/ui/Window.h"
 
 namespace {
 

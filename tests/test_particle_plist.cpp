@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "Base64Encode.h"
+#include "ParticleTestSupport.h"
 #include "RenderFixture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCParticleSystemPoint.h"
 #include "engine/CCParticleSystemQuad.h"
 #include "engine/CCTextureCache.h"
-#include "host/Image.h"
-#include "host/PlistValue.h"
-#include "test_particle_support.h"
+#include "host/data/PlistValue.h"
+#include "host/graphics/Image.h"
 
 namespace {
 
@@ -342,6 +343,46 @@ TEST_F(ParticleListTest, ListsWithoutAUsablePoolFailCleanly) {
     EXPECT_NE(fromList(withCount(int64_t(CCParticleSystem::kMaxParticlesInList))), nullptr) << "the limit itself";
 }
 
+// A life below 0 (a negative emission rate) or not a number: no emitter.
+// Other values no emitter can use (not finite, negative sizes) read as 0,
+// so the particles made get finite vertices. One log line either way.
+TEST_F(ParticleListTest, UnusableNumbersAreRefusedOrReadAsZero) {
+    const host::PlistValue lives[] = {-2.0, double(NAN), "inf"};
+    for (const host::PlistValue& life : lives) {
+        Dictionary d = baseList();
+        d["particleLifespan"] = life;
+        LogCapture log;
+        EXPECT_EQ(fromList(d), nullptr) << life.asDouble();
+        EXPECT_TRUE(log.exactlyOneLine()) << life.asDouble();
+    }
+
+    Dictionary d = baseList();
+    d["startParticleSize"] = double(NAN);
+    d["startParticleSizeVariance"] = double(INFINITY);
+    d["finishParticleSize"] = -4.0;
+    d["speed"] = "nan";
+    d["speedVariance"] = 5.0;
+    d["angleVariance"] = double(-INFINITY);
+    d["sourcePositionx"] = double(NAN);
+    LogCapture log;
+    RecordingEmitter* e = fromList<RecordingEmitter>(d);
+    ASSERT_NE(e, nullptr);
+    ASSERT_EQ(log.lines().size(), 2u) << "the numbers, and the missing texture";
+    for (const char* key : {"\"startParticleSize\"", "\"finishParticleSize\"", "\"speed\"", "\"angleVariance\""})
+        EXPECT_NE(log.lines()[0].find(key), std::string::npos) << key;
+    EXPECT_EQ(e->startSize(), 0);
+    EXPECT_EQ(e->startSizeVar(), 0);
+    EXPECT_EQ(e->endSize(), 0);
+    EXPECT_EQ(e->speed(), 0);
+    EXPECT_EQ(e->speedVar(), 5);
+    EXPECT_EQ(e->position().x, 0);
+    EXPECT_FLOAT_EQ(e->emissionRate(), 5);
+    for (int i = 0; i < 4; ++i) e->step(0.5f);
+    ASSERT_GT(e->positions.size(), 0u);
+    for (const CGPoint& p : e->positions) EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+    for (unsigned i = 0; i < e->particleCount(); ++i) EXPECT_TRUE(std::isfinite(e->particles()[i].size));
+}
+
 std::vector<uint8_t> bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
 // Texture data that cannot become a texture: the emitter is made without
@@ -384,18 +425,13 @@ TEST_F(ParticleListTest, BrokenTextureDataLeavesTheEmitterUntextured) {
 }
 
 TEST_F(ParticleListTest, UnreadableFilesFailCleanly) {
-    const std::string dir = ::testing::TempDir();
-    const std::string notAList = dir + "/particle-not-a-list.plist";
-    FILE* f = std::fopen(notAList.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("<plist><dict><key>maxParticles</key>", f);
-    std::fclose(f);
-    for (const std::string& path : {dir + "/particle-missing.plist", notAList}) {
+    ScratchDirectory dir;
+    const std::string notAList = dir.write("particle-not-a-list.plist", "<plist><dict><key>maxParticles</key>");
+    for (const std::string& path : {dir.file("particle-missing.plist"), notAList}) {
         LogCapture log;
         EXPECT_EQ(CCParticleSystemQuad::particleWithFile(path), nullptr) << path;
         EXPECT_TRUE(log.exactlyOneLine()) << path;
     }
-    std::remove(notAList.c_str());
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "ParticleTestSupport.h"
 #include "RenderFixture.h"
 #include "engine/CCParticleExamples.h"
 #include "engine/CCTextureCache.h"
-#include "test_particle_support.h"
 
 namespace {
 

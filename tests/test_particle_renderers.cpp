@@ -4,13 +4,13 @@
 #include <cmath>
 #include <vector>
 
+#include "ParticleTestSupport.h"
 #include "RenderFixture.h"
 #include "TestTextures.h"
 #include "engine/CCParticleSystemPoint.h"
 #include "engine/CCParticleSystemQuad.h"
 #include "engine/CCSpriteFrame.h"
-#include "host/Image.h"
-#include "test_particle_support.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

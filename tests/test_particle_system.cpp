@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ParticleTestSupport.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCNode.h"
 #include "engine/CCParticleSystem.h"
 #include "engine/CCScheduler.h"
 #include "engine/Support/ccUtils.h"
-#include "test_particle_support.h"
 
 namespace {
 
@@ -84,6 +84,10 @@ TEST_F(ParticleSystemTest, ZeroRateEmitsNothingAndNeverEnds) {
     EXPECT_EQ(e->particleCount(), 0u);
     EXPECT_EQ(e->elapsed(), 0);
     EXPECT_TRUE(e->active()) << "a finite duration never runs out without emission";
+    // A rate below 0 is no rate either (it would fill the pool at once).
+    e->setEmissionRate(-3);
+    e->step(0.1f);
+    EXPECT_EQ(e->particleCount(), 0u);
 }
 
 TEST_F(ParticleSystemTest, DurationStopsEmissionAndParticlesLiveOn) {

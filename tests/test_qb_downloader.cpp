@@ -13,16 +13,18 @@
 #include <thread>
 #include <vector>
 
+#include "LogCapture.h"
 #include "LoopbackServer.h"
-#include "RunLoopWait.h"
 #include "MyAdClass/PromotionSettings.h"
 #include "MyAdClass/QBDownloader.h"
 #include "OverlayTestSupport.h"
-#include "TestFiles.h"
-#include "host/AlertView.h"
-#include "host/Button.h"
-#include "host/HTTP.h"
-#include "host/UserDefaults.h"
+#include "RunLoopWait.h"
+#include "ScratchDirectory.h"
+#include "host/data/UserDefaults.h"
+#include "host/net/HTTP.h"
+#include "host/ui/AlertView.h"
+#include "host/ui/Button.h"
+#include "host/ui/Window.h"
 
 namespace {
 
@@ -116,7 +118,7 @@ protected:
 };
 
 TEST_F(PromotionTest, CountsLaunchesAndDownloadsFromTheSixthCountedOneAfterThreeHours) {
-    LogCapture log(dir_);
+    LogCapture log;
     launchAt(kFirstLaunch);
     const float stored = static_cast<float>(kFirstLaunch);
     EXPECT_EQ(defaults().floatForKey(QBDownloader::kTimeKey), stored);
@@ -190,7 +192,7 @@ TEST_F(PromotionTest, CancelOnAnyAlertStartsANewCycleAtTheNextLaunch) {
     EXPECT_TRUE(opened().empty());
 
     // The next launch begins the new cycle and fetches nothing.
-    LogCapture log(dir_);
+    LogCapture log;
     launchAt(kFirstLaunch + 20 * kHour);
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"vorin"}));
     settleRunLoop();
@@ -229,7 +231,7 @@ TEST_F(PromotionTest, WithoutAFeedServerTheDownloadFailsAtOnce) {
     PromotionSettings::shared().setFeedServerURL("");
     EXPECT_EQ(PromotionSettings::shared().promotionFeedURL(), "");
     EXPECT_EQ(PromotionSettings::shared().adConfigurationFeedURL(), "");
-    LogCapture log(dir_);
+    LogCapture log;
     QBDownloader::shared()->startAll();
     EXPECT_TRUE(QBDownloader::shared()->dict().isNone());
     EXPECT_EQ(log.lines().size(), 1u);

@@ -8,16 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
 #include "MyAdClass/QBHouse.h"
 #include "OverlayTestSupport.h"
-#include "TestFiles.h"
-#include "host/Bundle.h"
-#include "host/DrawingContext.h"
-#include "host/Font.h"
-#include "host/Image.h"
-#include "host/ImageView.h"
-#include "host/Label.h"
-#include "host/PlistValue.h"
+#include "ScratchDirectory.h"
+#include "host/core/Bundle.h"
+#include "host/data/PlistValue.h"
+#include "host/graphics/DrawingContext.h"
+#include "host/graphics/Image.h"
+#include "host/text/Font.h"
+#include "host/ui/ImageView.h"
+#include "host/ui/Label.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ std::string listOf(const std::vector<Entry>& entries) {
         d["image"] = host::PlistValue(e.image);
         d["link"] = host::PlistValue(e.link);
         d["text"] = host::PlistValue(e.text);
-        list.push_back(host::PlistValue(std::move(d)));
+        list.emplace_back(std::move(d));
     }
     return host::PlistValue(std::move(list)).toXml();
 }
@@ -55,7 +57,7 @@ protected:
         OverlayFixture::SetUp();
         ASSERT_FALSE(dir_.path().empty());
         for (const Entry& e : kEntries)
-            dir_.writePng(e.image, 40, 30, [](unsigned, unsigned) { return ccColor4B{200, 40, 40, 255}; });
+            writePngFile(dir_, e.image, 40, 30, [](unsigned, unsigned) { return Texel{200, 40, 40, 255}; });
         dir_.write("houseAds.plist", listOf(kEntries));
         host::Bundle::main().setResourcePath(dir_.path());
         opened_ = dir_.file("opened.txt");
@@ -244,7 +246,7 @@ TEST_F(HouseAdvertTest, AMissingOrWrongListShowsNothingAndEndsTheRotation) {
         SCOPED_TRACE(what);
         std::remove(dir_.file("houseAds.plist").c_str());
         if (!body.empty()) dir_.write("houseAds.plist", body);
-        LogCapture log(dir_);
+        LogCapture log;
         QBHouse* house = addHouse();
         EXPECT_TRUE(house->subviews().empty());
         EXPECT_EQ(house->link(), "");

@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "host/Clock.h"
-#include "host/Options.h"
-#include "host/RunLoop.h"
+#include "host/core/Clock.h"
+#include "host/core/Options.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 
@@ -13,14 +13,14 @@ TEST(CommandLine, ParsesCommonFlagsAndRejectsBadOnes) {
     host::CommandLine cl("tiltboard");
     cl.addCommon(o);
     const char* good[] = {"tiltboard", "--headless", "--frames", "120", "--fixed-dt", "--seed=7",
-                          "--screenshot", "/tmp/x.png", "--tablet"};
+                          "--screenshot", "shots/x.png", "--tablet"};
     std::string err;
     ASSERT_TRUE(cl.parse(9, const_cast<char**>(good), &err)) << err;
     EXPECT_TRUE(o.headless);
     EXPECT_EQ(o.frames, 120);
     EXPECT_TRUE(o.fixedDt && o.hasSeed && o.tablet);
     EXPECT_EQ(o.seed, 7u);
-    EXPECT_EQ(o.screenshot, "/tmp/x.png");
+    EXPECT_EQ(o.screenshot, "shots/x.png");
 
     const char* unknown[] = {"tiltboard", "--bogus"};
     EXPECT_FALSE(cl.parse(2, const_cast<char**>(unknown), &err));

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "ColourAssertions.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TestTextures.h"
 #include "engine/CCAnimation.h"
 #include "engine/CCAnimationCache.h"
@@ -443,7 +445,7 @@ TEST_F(SpriteTest, TheSpritesOwnAnimationsSelectFramesByIndex) {
     EXPECT_TRUE(CGRectEqualToRect(s->textureRect(), CGRectMake(16, 0, 16, 16)));
 
     ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     s->setDisplayFrame("walk", 2);  // no such frame
     s->setDisplayFrame("run", 0);   // no such animation
     EXPECT_TRUE(CGRectEqualToRect(s->textureRect(), CGRectMake(16, 0, 16, 16)));
@@ -478,7 +480,7 @@ TEST_F(SpriteTest, SpritesFromFrameNamesComeFromTheFrameCache) {
     EXPECT_TRUE(CGRectEqualToRect(s->textureRect(), CGRectMake(16, 0, 16, 16)));
 
     ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     EXPECT_EQ(CCSprite::spriteWithSpriteFrameName("missing.png"), nullptr);
     EXPECT_EQ(CCSprite::spriteWithSpriteFrame(nullptr), nullptr);
     EXPECT_EQ(log.lines().size(), 2u) << log.joined();
@@ -489,7 +491,7 @@ TEST_F(SpriteTest, SpritesFromFrameNamesComeFromTheFrameCache) {
 
 TEST_F(SpriteTest, SpritesFromImageFilesUseTheWholeImageOrARectangle) {
     ScratchDirectory dir;
-    const std::string png = dir.writePng("quadrants.png", 32, 32, quadrantTexel);
+    const std::string png = writePngFile(dir, "quadrants.png", 32, 32, quadrantTexel);
     ASSERT_FALSE(png.empty());
     CCSprite* whole = CCSprite::spriteWithFile(png);
     ASSERT_NE(whole, nullptr);
@@ -508,7 +510,7 @@ TEST_F(SpriteTest, SpritesFromImageFilesUseTheWholeImageOrARectangle) {
 
 TEST_F(SpriteTest, AMissingOrBrokenImageFileGivesNoSprite) {
     ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     EXPECT_EQ(CCSprite::spriteWithFile(dir.file("nothing-here.png")), nullptr);
     const std::string broken = dir.write("broken.png", "\x89PNG\r\n\x1a\n not really");
     EXPECT_EQ(CCSprite::spriteWithFile(broken, CGRectMake(0, 0, 4, 4)), nullptr);

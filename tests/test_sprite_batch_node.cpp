@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "ColourAssertions.h"
+#include "LogCapture.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TestTextures.h"
 #include "engine/CCSprite.h"
 #include "engine/CCSpriteBatchNode.h"
@@ -636,7 +637,7 @@ TEST_F(BatchNodeTest, APlainlyInitialisedBatchHasAnEmptyAtlasWithoutATexture) {
 
 TEST_F(BatchNodeTest, AMissingImageGivesABatchWithoutATexture) {
     ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     CCSpriteBatchNode* b = CCSpriteBatchNode::batchNodeWithFile(dir.file("missing.png"), 4);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->texture(), nullptr);

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "GLTestEnvironment.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "TestTextures.h"
 #include "engine/CCAnimation.h"
 #include "engine/CCContentScale.h"
@@ -57,9 +59,9 @@ TEST_F(SpriteFrameTest, SettingEitherRectangleRecomputesTheOther) {
 TEST_F(SpriteFrameTest, ACopyIsIndependentAndSharesTheTexture) {
     CCSpriteFrame* f = CCSpriteFrame::frameWithTexture(texture_, CGRectMake(1, 2, 3, 4), true, CGPointMake(5, 6),
                                                        CGSizeMake(7, 8));
-    CCSpriteFrame* c = f->copy();
+    host::Ref<CCSpriteFrame> c = f->copy();
     EXPECT_NE(c, f);
-    EXPECT_EQ(c->retainCount(), 1u);  // owned by the caller, not autoreleased
+    EXPECT_EQ(c->retainCount(), 1u);  // the caller's reference only, not autoreleased
     EXPECT_EQ(c->texture(), texture_);
     EXPECT_TRUE(CGRectEqualToRect(c->rectInPixels(), f->rectInPixels()));
     EXPECT_TRUE(c->rotated());
@@ -67,7 +69,6 @@ TEST_F(SpriteFrameTest, ACopyIsIndependentAndSharesTheTexture) {
     EXPECT_TRUE(CGSizeEqualToSize(c->originalSizeInPixels(), CGSizeMake(7, 8)));
     c->setRect(CGRectMake(0, 0, 1, 1));
     EXPECT_TRUE(CGRectEqualToRect(f->rect(), CGRectMake(1, 2, 3, 4)));
-    c->release();
 }
 
 TEST_F(SpriteFrameTest, AFrameKeepsItsTextureAlive) {
@@ -136,14 +137,14 @@ TEST_F(SpriteFrameTest, FramesAreAddedFromTexturesAndImageFiles) {
     EXPECT_TRUE(CGRectEqualToRect(first->rect(), CGRectMake(8, 8, 16, 16)));
 
     ScratchDirectory dir;
-    const std::string png = dir.writePng("frame.png", 20, 12, [](unsigned, unsigned) { return kRed; });
+    const std::string png = writePngFile(dir, "frame.png", 20, 12, [](unsigned, unsigned) { return kRed; });
     ASSERT_TRUE(a->addFrameWithFilename(png));
     ASSERT_EQ(a->frames()->count(), 3u);
     const CCSpriteFrame* fromFile = static_cast<CCSpriteFrame*>(a->frames()->objectAtIndex(2));
     EXPECT_TRUE(CGRectEqualToRect(fromFile->rect(), CGRectMake(0, 0, 20, 12)));
     EXPECT_EQ(fromFile->texture()->pixelsWide(), 32u);
 
-    LogCapture log(dir);
+    LogCapture log;
     EXPECT_FALSE(a->addFrameWithFilename(dir.file("missing.png")));
     EXPECT_EQ(a->frames()->count(), 3u);
     EXPECT_EQ(log.lines().size(), 1u) << log.joined();

@@ -5,15 +5,17 @@
 #include <vector>
 
 #include "GLTestEnvironment.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCSprite.h"
 #include "engine/CCSpriteFrame.h"
 #include "engine/CCSpriteFrameCache.h"
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureCache.h"
-#include "host/PlistValue.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
+#include "host/data/PlistValue.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ protected:
     }
 
     std::string writePng(const std::string& name, unsigned w = 128, unsigned h = 64) {
-        std::string p = dir_.writePng(name, w, h, [](unsigned x, unsigned) {
+        std::string p = writePngFile(dir_, name, w, h, [](unsigned x, unsigned) {
             return x < 64 ? ccColor4B{255, 0, 0, 255} : ccColor4B{0, 0, 255, 255};
         });
         pngs_.push_back(p);
@@ -162,18 +164,18 @@ TEST_F(SpriteFrameCacheTest, ATextureThatDoesNotLoadAddsNoFrames) {
     const std::string plist = writePlist(
         "lonely.plist", sheet(2, Dict{{"l.png", format2Entry("{{0,0},{4,4}}", "{0,0}", "{4,4}", false)}}));
     {
-        LogCapture log(dir_);
+        LogCapture log;
         cache_->addSpriteFramesWithFile(plist);  // lonely.png does not exist
         EXPECT_EQ(log.lines().size(), 1u) << log.joined();
     }
     dir_.write("broken.png", "not an image");
     {
-        LogCapture log(dir_);
+        LogCapture log;
         cache_->addSpriteFramesWithFile(plist, dir_.file("broken.png"));
         EXPECT_EQ(log.lines().size(), 1u) << log.joined();
     }
     {
-        LogCapture log(dir_);
+        LogCapture log;
         cache_->addSpriteFramesWithFile(plist, std::string());
         cache_->addSpriteFramesWithFile(plist, static_cast<CCTexture2D*>(nullptr));
         EXPECT_EQ(log.lines().size(), 2u) << log.joined();
@@ -308,7 +310,7 @@ TEST_F(SpriteFrameCacheTest, MalformedSheetsFailWholeWithOneLogLine) {
     CCSpriteFrame* before = CCSpriteFrame::frameWithTexture(texture(), CGRectMake(0, 0, 1, 1));
     cache_->addSpriteFrame(before, "good.png");
     for (const auto& [what, dict] : cases) {
-        LogCapture log(dir_);
+        LogCapture log;
         cache_->addSpriteFramesWithDictionary(dict, texture());
         EXPECT_EQ(cache_->spriteFrameCount(), 1u) << what;
         EXPECT_EQ(frame("bad.png"), nullptr) << what;
@@ -325,7 +327,7 @@ TEST_F(SpriteFrameCacheTest, UnreadableFilesAddNothingWithOneLogLine) {
         {"an empty file", dir_.write("empty.plist", "")},
     };
     for (const auto& [what, path] : files) {
-        LogCapture log(dir_);
+        LogCapture log;
         cache_->addSpriteFramesWithFile(path, texture());
         cache_->removeSpriteFramesFromFile(path);
         EXPECT_EQ(cache_->spriteFrameCount(), 0u) << what;

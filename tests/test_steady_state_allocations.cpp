@@ -1,6 +1,8 @@
 // The per-frame path must not allocate once a scene is set up: this binary
 // counts every global operator new and checks a scheduler tick and a tree
-// visit make none.
+// visit make none. Every form of new and delete is replaced, so that no
+// block is made by one allocator and freed by another (which
+// AddressSanitizer reports).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,13 +21,27 @@ namespace {
 std::atomic<long> gAllocations{0};
 }
 
-void* operator new(std::size_t n) {
+namespace {
+void* countedAllocation(std::size_t n) noexcept {
     ++gAllocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
+    return std::malloc(n ? n : 1);
+}
+void* countedAllocationOrThrow(std::size_t n) {
+    if (void* p = countedAllocation(n)) return p;
     throw std::bad_alloc();
 }
+}  // namespace
+
+void* operator new(std::size_t n) { return countedAllocationOrThrow(n); }
+void* operator new[](std::size_t n) { return countedAllocationOrThrow(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return countedAllocation(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return countedAllocation(n); }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 

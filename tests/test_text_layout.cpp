@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "TextTestSupport.h"
-#include "host/Font.h"
-#include "host/FontFace.h"
-#include "host/TextLayout.h"
-#include "host/TextRenderer.h"
-#include "host/Utf8.h"
+#include "host/text/Font.h"
+#include "host/text/FontFace.h"
+#include "host/text/TextLayout.h"
+#include "host/text/TextRenderer.h"
+#include "host/text/Utf8.h"
 
 using host::Font;
 using host::TextLayout;

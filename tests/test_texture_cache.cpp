@@ -6,14 +6,15 @@
 #include <thread>
 
 #include "ImageFileWriters.h"
+#include "LogCapture.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TextureRectNode.h"
 #include "engine/CCTextureCache.h"
 #include "engine/Support/CCFileUtils.h"
-#include "host/Bundle.h"
-#include "host/Clock.h"
-#include "host/RunLoop.h"
+#include "host/core/Bundle.h"
+#include "host/core/Clock.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ protected:
         RenderFixture::TearDown();
     }
     std::string png(const std::string& name, unsigned w, unsigned h, ccColor4B c = {255, 0, 0, 255}) {
-        return dir_.writePng(name, w, h, [c](unsigned, unsigned) { return c; });
+        return writePngFile(dir_, name, w, h, [c](unsigned, unsigned) { return c; });
     }
     static CCTextureCache* cache() { return CCTextureCache::sharedTextureCache(); }
 
@@ -97,7 +98,7 @@ TEST_F(TextureCacheTest, RemovingByTextureByKeyAndEverything) {
 }
 
 TEST_F(TextureCacheTest, MissingOrBrokenFilesCacheNothingSoALaterCallRetries) {
-    LogCapture log(dir_);
+    LogCapture log;
     EXPECT_EQ(cache()->addImage("later.png"), nullptr);
     dir_.write("broken.png", "\x89PNG\r\n\x1a\n and no more");
     EXPECT_EQ(cache()->addImage("broken.png"), nullptr);

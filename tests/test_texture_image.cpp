@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "ImageFileWriters.h"
+#include "LogCapture.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TextureRectNode.h"
 #include "engine/CCConfiguration.h"
+#include "engine/CCLayer.h"
 #include "engine/ccMacros.h"
-#include "host/Image.h"
+#include "host/graphics/Image.h"
 
 namespace {
 
@@ -164,6 +166,38 @@ TEST_F(TextureFromImage, PremultipliedAndMaskTexturesDrawTheirCoverage) {
     EXPECT_TRUE(colorNear(m, ccColor4B{64, 64, 64, m.a}, 2));
 }
 
+// A grey file is a picture with a grey colour space, not a mask: opaque
+// grey over what lies below, premultiplied where it has alpha.
+TEST_F(TextureFromImage, GreyPicturesDrawAsGreyOverBlue) {
+    scene_->addChild(CCLayerColor::layerWithColor(ccColor4B{0, 0, 255, 255}), -1);
+    const auto fromFile = [this](const std::string& bytes) {
+        host::Image* i = host::Image::imageWithData(bytes.data(), bytes.size());
+        images_.push_back(i);
+        return texture(i);
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+    } opaque[] = {{"PNG", encodeImage(solidPixels(4, 4, {128}), 4, 4, 1, false)},
+                  {"JPEG", encodeImage(solidPixels(8, 8, {128}), 8, 8, 1, true)}};
+    for (const auto& c : opaque) {
+        CCTexture2D* t = fromFile(c.bytes);
+        ASSERT_NE(t, nullptr) << c.name;
+        EXPECT_EQ(t->pixelFormat(), kCCTexture2DPixelFormat_RGBA8888) << c.name;
+        EXPECT_FALSE(t->hasPremultipliedAlpha()) << c.name;
+        EXPECT_TRUE(rgbNear(drawnPixel(t, 20, 20, 10, 10), ccColor3B{128, 128, 128}, 2)) << c.name;
+    }
+
+    PNGLayout greyAlpha;
+    greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    const std::vector<png_byte> row = {200, 128, 200, 128};
+    CCTexture2D* t = fromFile(encodePNGLayout(greyAlpha, 2, 2, {row, row}));
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->hasPremultipliedAlpha());
+    // 200 at half coverage over full blue: (100, 100, 100 + 127).
+    EXPECT_TRUE(rgbNear(drawnPixel(t, 20, 20, 10, 10), ccColor3B{100, 100, 227}, 2));
+}
+
 TEST_F(TextureFromImage, ImagesAboveTheMaximumTextureSizeAreRefused) {
     const int maxSize = CCConfiguration::sharedConfiguration()->maxTextureSize();
     ASSERT_GT(maxSize, 0);
@@ -171,7 +205,7 @@ TEST_F(TextureFromImage, ImagesAboveTheMaximumTextureSizeAreRefused) {
     // One pixel more than the limit rounds up to twice the limit.
     const unsigned side = unsigned(maxSize) + 1;
     ScratchDirectory dir;
-    LogCapture log(dir);
+    LogCapture log;
     EXPECT_EQ(texture(image(solidPixels(side, 1, {1, 2, 3, 4}), side, 1, 4)), nullptr);
     EXPECT_EQ(texture(image(solidPixels(1, side, {1, 2, 3, 4}), 1, side, 4)), nullptr);
     EXPECT_EQ(log.lines().size(), 2u);

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "Deflate.h"
+#include "LogCapture.h"
 #include "RenderFixture.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "TextureRectNode.h"
 #include "engine/CCConfiguration.h"
-#include "engine/CCTexturePVR.h"
 #include "engine/CCTextureCache.h"
-#include "host/Bundle.h"
+#include "engine/CCTexturePVR.h"
+#include "host/core/Bundle.h"
 
 namespace {
 
@@ -228,11 +229,11 @@ TEST_F(PVRTextures, LyingOrHostileHeadersAreRefusedWithOneLogLine) {
         cases.push_back({"BGRA without support", pvrFile(bgra, rgba2x2)});
     }
     for (const auto& c : cases) {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(load("bad.pvr", c.second), nullptr) << c.first;
         EXPECT_EQ(log.lines().size(), 1u) << c.first << ":\n" << log.joined();
     }
-    LogCapture log(dir_);
+    LogCapture log;
     EXPECT_EQ(load("bad.pvr.gz", "not gzip"), nullptr);
     EXPECT_EQ(load("bad.pvr.ccz", "CCZ!"), nullptr);
     EXPECT_EQ(log.lines().size(), 2u) << log.joined();

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "TestFiles.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/Support/TGAlib.h"
 
 namespace {
@@ -148,7 +149,7 @@ TEST(TGA, UntrustworthyFilesGiveTheirStatusAndOneLogLine) {
          TGA_ERROR_READING_FILE},
     };
     for (const Case& c : cases) {
-        LogCapture log(dir);
+        LogCapture log;
         Loaded l(dir.write("bad.tga", c.contents));
         ASSERT_NE(l.tga, nullptr);
         EXPECT_EQ(l.tga->status, c.status) << c.what;

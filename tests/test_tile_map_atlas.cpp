@@ -5,7 +5,9 @@
 
 #include "RenderFixture.h"
 #include "TMXTestMaps.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCTextureAtlas.h"
 #include "engine/CCTextureCache.h"
 #include "engine/CCTileMapAtlas.h"
@@ -112,7 +114,7 @@ TEST_F(TileMapAtlasTest, OtherDepthsAreConvertedOrRefusedAndMissingMapsLogged) {
         {dir_.write("short.tga", tga(4, 4, 24, {1, 2, 3})), "truncated"},
     };
     for (const Case& c : cases) {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(CCTileMapAtlas::tileMapAtlasWithTileFile(sheet_, c.file, 16, 16), nullptr) << c.says;
         ASSERT_EQ(log.lines().size(), 1u) << log.joined();
         EXPECT_NE(log.lines()[0].find(c.says), std::string::npos) << log.joined();

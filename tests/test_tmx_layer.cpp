@@ -9,7 +9,9 @@
 
 #include "RenderFixture.h"
 #include "TMXTestMaps.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCSprite.h"
 #include "engine/CCTMXLayer.h"
 #include "engine/CCTMXObjectGroup.h"
@@ -190,7 +192,7 @@ TEST_F(TMXLayerTest, TileSpritesOwnTheirQuadsThroughEveryEdit) {
 
 TEST_F(TMXLayerTest, FlipBitsDrawAsTheEditorShowsThem) {
     // One tile: red, green / blue, white quadrants.
-    dir_.writePng("quadrants.png", kTile, kTile, [](unsigned x, unsigned y) {
+    writePngFile(dir_, "quadrants.png", kTile, kTile, [](unsigned x, unsigned y) {
         const bool right = x >= 8, bottom = y >= 8;
         return bottom ? (right ? ccColor4B{255, 255, 255, 255} : ccColor4B{0, 0, 255, 255})
                       : (right ? ccColor4B{0, 255, 0, 255} : ccColor4B{255, 0, 0, 255});
@@ -272,7 +274,7 @@ TEST_F(TMXLayerTest, RowsOutsideTheWindowAreLeftOutButNothingVisibleIs) {
 
 TEST_F(TMXLayerTest, TilesNoTileSetDrawsStayAsDataButAreNotDrawn) {
     writeTileSheet(dir_, "two.png", kTile, 2, 1);  // GIDs 1 and 2 only
-    LogCapture log(dir_);
+    LogCapture log;
     CCTMXTiledMap* m = map(tmxTileset(1, "two.png", kTile) + tmxLayer("L", 4, 3, tmxData({2, 9, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0x8000000Fu}, "csv")));
     ASSERT_NE(m, nullptr);
     ASSERT_EQ(log.lines().size(), 1u) << log.joined();
@@ -344,7 +346,7 @@ TEST_F(TMXLayerTest, TheMapBuildsVisibleLayersWithTheirTileSetsAndProperties) {
 }
 
 TEST_F(TMXLayerTest, MapsWhoseLayersCannotBeDrawnGiveNothingAndOneLine) {
-    dir_.writePng("tiny.png", 8, 8, [](unsigned, unsigned) { return ccColor4B{255, 0, 0, 255}; });
+    writePngFile(dir_, "tiny.png", 8, 8, [](unsigned, unsigned) { return ccColor4B{255, 0, 0, 255}; });
     dir_.write("garbage.png", "not a picture");
     const std::string layer = tmxLayer("L", 4, 3, tmxData(std::vector<uint32_t>(12, 1), "csv"));
     struct Case {
@@ -357,7 +359,7 @@ TEST_F(TMXLayerTest, MapsWhoseLayersCannotBeDrawnGiveNothingAndOneLine) {
         {tmxTileset(1, "garbage.png", kTile), "garbage.png"},
     };
     for (const Case& c : cases) {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(CCTMXTiledMap::tiledMapWithXML(tmxMap(c.tileset + layer, "tilewidth=\"16\" tileheight=\"16\""), dir_.path()),
                   nullptr)
             << c.says;
@@ -365,7 +367,7 @@ TEST_F(TMXLayerTest, MapsWhoseLayersCannotBeDrawnGiveNothingAndOneLine) {
         EXPECT_NE(log.lines()[0].find(c.says), std::string::npos) << log.joined();
     }
     // A map whose file cannot be read says so once, through its reader.
-    LogCapture log(dir_);
+    LogCapture log;
     EXPECT_EQ(CCTMXTiledMap::tiledMapWithTMXFile(dir_.write("bad.tmx", "<map")), nullptr);
     EXPECT_EQ(log.lines().size(), 1u) << log.joined();
 }

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "TMXTestMaps.h"
-#include "TestFiles.h"
+#include "ImageFileWriters.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/CCTMXLayerInfo.h"
 #include "engine/CCTMXMapInfo.h"
 #include "engine/CCTMXObjectGroup.h"
 #include "engine/CCTMXTilesetInfo.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 namespace {
 
@@ -243,7 +245,7 @@ TEST_F(TMXMapInfoTest, BrokenMapsGiveNothingAndOneLogLine) {
         {"<!DOCTYPE map [<!ENTITY e \"x\">]>" + tmxMap(layer), "entity declarations are not accepted"},
     };
     for (const Case& c : cases) {
-        LogCapture log(dir_);
+        LogCapture log;
         EXPECT_EQ(read(c.xml), nullptr) << c.says;
         const std::vector<std::string> lines = log.lines();
         ASSERT_EQ(lines.size(), 1u) << c.says << "\n" << log.joined();
@@ -280,7 +282,7 @@ TEST_F(TMXMapInfoTest, LayersWhoseTilesCannotBeReadAreLeftOutWithOneLine) {
         {"", "it has no tile data"},
     };
     for (const Case& c : cases) {
-        LogCapture log(dir_);
+        LogCapture log;
         CCTMXMapInfo* info = read(tmxMap(tmxLayer("bad", 4, 3, c.data) + tmxLayer("good", 4, 3, tmxData(kGIDs, "gzip"))));
         ASSERT_NE(info, nullptr) << c.says;
         ASSERT_EQ(info->layers()->count(), 1u) << c.says;
@@ -291,7 +293,7 @@ TEST_F(TMXMapInfoTest, LayersWhoseTilesCannotBeReadAreLeftOutWithOneLine) {
         EXPECT_NE(lines[0].find("the layer 'bad' is left out: "), std::string::npos) << lines[0];
         EXPECT_NE(lines[0].find(c.says), std::string::npos) << lines[0];
     }
-    LogCapture log(dir_);
+    LogCapture log;
     CCTMXMapInfo* sizes = read(tmxMap(tmxLayer("empty", 0, 3, "") + tmxLayer("huge", 5000, 5000, "")));
     ASSERT_NE(sizes, nullptr);
     EXPECT_EQ(sizes->layers()->count(), 0u);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/platform/CCTouchDispatcher.h"
-#include "host/Touch.h"
+#include "host/ui/Touch.h"
 
 namespace {
 
@@ -107,7 +107,7 @@ TEST(TouchObjects, LocationMovesToPreviousAndSetsHaveIdentitySemantics) {
     EXPECT_EQ(s->anyObject(), t);
     EXPECT_EQ(t->retainCount(), 2u);  // the pool's reference plus the set's
 
-    host::Ref<host::TouchSet> copy = host::Ref<host::TouchSet>::adopt(s->mutableCopy());
+    host::Ref<host::TouchSet> copy = s->mutableCopy();
     copy->removeObject(t);
     EXPECT_FALSE(copy->containsObject(t));
     EXPECT_TRUE(s->containsObject(t));

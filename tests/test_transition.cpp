@@ -11,15 +11,15 @@
 
 #include "MenuTestSupport.h"
 #include "engine/CCActionInterval.h"
-#include "engine/CCCamera.h"
 #include "engine/CCActionIntervalProperty.h"
+#include "engine/CCCamera.h"
 #include "engine/CCLayer.h"
 #include "engine/CCScene.h"
 #include "engine/CCTransition.h"
 #include "engine/CCTransitionFade.h"
 #include "engine/CCTransitionSlide.h"
 #include "engine/CCTransitionZoom.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 namespace {
 

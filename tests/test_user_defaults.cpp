@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "host/Log.h"
-#include "host/PlistValue.h"
-#include "host/UserDefaults.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
+#include "host/data/PlistValue.h"
+#include "host/data/UserDefaults.h"
 
 namespace fs = std::filesystem;
 using host::PlistValue;
@@ -30,35 +31,22 @@ void writeFile(const fs::path& p, const std::string& bytes) {
     out << bytes;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::stringstream ss(text);
-    for (std::string l; std::getline(ss, l);) out.push_back(l);
-    return out;
-}
-
-// A fresh directory per test, with the log copied into it so that tests can
-// check what was reported.
+// A fresh directory per test, and the log lines written meanwhile so that
+// tests can check what was reported.
 class TempDirFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "tiltboard-defaults-XXXXXX").string();
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        dir_ = tmpl;
+        ASSERT_FALSE(scratch_.path().empty());
+        dir_ = scratch_.path();
         data_ = dir_ / "data";
-        logPath_ = dir_ / "log.txt";
-        ASSERT_TRUE(host::setLogFile(logPath_.string()));
         UserDefaults::resetForTesting();
         UserDefaults::setDataDirectory(data_.string());
     }
     void TearDown() override {
         UserDefaults::resetForTesting();
         UserDefaults::setDataDirectory("");
-        host::setLogFile("");
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
-    std::vector<std::string> logLines() const { return lines(readFile(logPath_)); }
+    std::vector<std::string> logLines() const { return log_.lines(); }
     // Drops the shared instance and loads the directory again, as a new run would.
     UserDefaults& reload() {
         UserDefaults::resetForTesting();
@@ -66,7 +54,9 @@ protected:
     }
     fs::path file() const { return data_ / "defaults.plist"; }
 
-    fs::path dir_, data_, logPath_;
+    ScratchDirectory scratch_;
+    LogCapture log_;
+    fs::path dir_, data_;
 };
 
 const char* kXmlHeader =

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "HostileXML.h"
-#include "TestFiles.h"
-#include "host/XMLParser.h"
+#include "ScratchDirectory.h"
+#include "host/data/XMLParser.h"
 
 namespace {
 

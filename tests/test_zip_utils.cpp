@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "Deflate.h"
-#include "TestFiles.h"
+#include "LogCapture.h"
+#include "ScratchDirectory.h"
 #include "engine/Support/ZipUtils.h"
 #include "engine/Support/base64.h"
 
@@ -48,7 +49,7 @@ TEST(ZipUtils, LoadFileIntoMemoryReadsWholeFilesOrFails) {
     Buffer b = adopt(out);
     EXPECT_EQ(asString(out, 1000), data);
 
-    LogCapture log(dir);
+    LogCapture log;
     EXPECT_EQ(ccLoadFileIntoMemory(dir.file("missing").c_str(), &out), -1);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(ccLoadFileIntoMemory(dir.path().c_str(), &out), -1);  // a directory
@@ -89,7 +90,7 @@ TEST(ZipUtils, InflateMemoryRefusesDamagedStreamsAndBombs) {
         {"bomb", bomb},
     };
     for (auto c : cases) {
-        LogCapture log(dir);
+        LogCapture log;
         unsigned char* out = reinterpret_cast<unsigned char*>(1);
         EXPECT_EQ(ccInflateMemory(reinterpret_cast<unsigned char*>(&c.second[0]), unsigned(c.second.size()), &out), 0)
             << c.first;
@@ -116,7 +117,7 @@ TEST(ZipUtils, GZipFilesInflateWhileDamagedOnesFail) {
         {"bomb", compress(std::string(80u << 20, '\0'), 31, 1)},
     };
     for (const auto& c : cases) {
-        LogCapture log(dir);
+        LogCapture log;
         out = reinterpret_cast<unsigned char*>(1);
         EXPECT_EQ(ccInflateGZipFile(dir.write("bad.gz", c.second).c_str(), &out), -1) << c.first;
         EXPECT_EQ(out, nullptr) << c.first;
@@ -149,7 +150,7 @@ TEST(ZipUtils, CCZFilesCheckTheirHeaderAndTheirLength) {
         {"truncated stream", good.substr(0, good.size() - 40)},
     };
     for (const auto& c : cases) {
-        LogCapture log(dir);
+        LogCapture log;
         out = reinterpret_cast<unsigned char*>(1);
         EXPECT_EQ(ccInflateCCZFile(dir.write("bad.ccz", c.second).c_str(), &out), -1) << c.first;
         EXPECT_EQ(out, nullptr) << c.first;

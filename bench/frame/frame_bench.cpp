@@ -29,8 +29,8 @@
 #include "engine/CCSpriteBatchNode.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/EAGLView.h"
-#include "host/Application.h"
-#include "host/Display.h"
+#include "host/core/Application.h"
+#include "host/display/Display.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ void BM_WholeFrame(benchmark::State& state) {
     }
     const int count = int(state.range(0));
     host::AutoreleasePool pool;
-    host::Application::sharedApplication()->setStatusBarOrientation(3, false);
+    host::Application::sharedApplication()->setStatusBarOrientation(host::InterfaceOrientation::LandscapeRight, false);
     auto* director = static_cast<CCDirectorIOS*>(CCDirectorTimer::sharedDirector());
     director->setOpenGLView(EAGLView::viewWithFrame(CGRectMake(0, 0, 320, 480), kEAGLColorFormatRGB565, 0));
     director->setDeviceOrientation(kCCDeviceOrientationLandscapeLeft);
@@ -88,7 +88,7 @@ void BM_WholeFrame(benchmark::State& state) {
 
         state.PauseTiming();
         const Clock::time_point presentStart = Clock::now();
-        host::Display::shared().present(3);
+        host::Display::shared().present(host::InterfaceOrientation::LandscapeRight);
         glFinish();
         presentTotal += millisecondsSince(presentStart);
         pool.drain();

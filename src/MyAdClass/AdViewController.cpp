@@ -5,13 +5,13 @@
 
 #include "MyAdClass/PromotionSettings.h"
 #include "MyAdClass/QBHouse.h"
-#include "host/Device.h"
-#include "host/Error.h"
-#include "host/HTTP.h"
-#include "host/Log.h"
-#include "host/NotificationCenter.h"
-#include "host/RunLoop.h"
-#include "host/UserDefaults.h"
+#include "host/core/Device.h"
+#include "host/core/Error.h"
+#include "host/core/Log.h"
+#include "host/core/NotificationCenter.h"
+#include "host/core/RunLoop.h"
+#include "host/data/UserDefaults.h"
+#include "host/net/HTTP.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 
 #include "adnetworks/APXBannerView.h"
 #include "adnetworks/MeridianBannerView.h"
-#include "host/Ref.h"
-#include "host/View.h"
+#include "host/core/Ref.h"
+#include "host/ui/View.h"
 
 class QBHouse;
 

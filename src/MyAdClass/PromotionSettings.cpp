@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "host/Clock.h"
+#include "host/core/Clock.h"
 
 PromotionSettings& PromotionSettings::shared() {
     static PromotionSettings settings;

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "MyAdClass/PromotionSettings.h"
-#include "host/Application.h"
-#include "host/HTTP.h"
-#include "host/Log.h"
-#include "host/Ref.h"
-#include "host/RunLoop.h"
-#include "host/UserDefaults.h"
+#include "host/core/Application.h"
+#include "host/core/Log.h"
+#include "host/core/Ref.h"
+#include "host/core/RunLoop.h"
+#include "host/data/UserDefaults.h"
+#include "host/net/HTTP.h"
 
 namespace {
 

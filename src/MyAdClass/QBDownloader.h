@@ -13,9 +13,9 @@
 #include <mutex>
 #include <string>
 
-#include "host/AlertView.h"
-#include "host/Object.h"
-#include "host/PlistValue.h"
+#include "host/core/Object.h"
+#include "host/data/PlistValue.h"
+#include "host/ui/AlertView.h"
 
 class QBDownloader : public host::Object, public host::AlertViewDelegate {
 public:
@@ -31,8 +31,6 @@ public:
 
     // The shared instance, made on first use.
     static QBDownloader* shared();
-    // A new instance, owned by the caller, recorded as the shared one.
-    static QBDownloader* alloc();
     bool init() { return true; }
 
     // The launch-time check (main thread); may start startAll on a
@@ -57,6 +55,8 @@ protected:
     ~QBDownloader() override;
 
 private:
+    // A new instance, recorded as the shared one (which keeps it).
+    static QBDownloader* alloc();
     void raiseAlert(const std::string& title, const std::string& message);
 
     // Written by the download thread, read by the alert callbacks.

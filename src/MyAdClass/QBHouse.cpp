@@ -4,18 +4,18 @@
 #include <cstdlib>
 #include <vector>
 
-#include "host/Application.h"
-#include "host/Bundle.h"
-#include "host/Device.h"
-#include "host/DrawingContext.h"
-#include "host/Font.h"
-#include "host/Image.h"
-#include "host/ImageView.h"
-#include "host/Label.h"
-#include "host/Log.h"
-#include "host/PlistValue.h"
-#include "host/RunLoop.h"
-#include "host/Touch.h"
+#include "host/core/Application.h"
+#include "host/core/Bundle.h"
+#include "host/core/Device.h"
+#include "host/core/Log.h"
+#include "host/core/RunLoop.h"
+#include "host/data/PlistValue.h"
+#include "host/graphics/DrawingContext.h"
+#include "host/graphics/Image.h"
+#include "host/text/Font.h"
+#include "host/ui/ImageView.h"
+#include "host/ui/Label.h"
+#include "host/ui/Touch.h"
 
 namespace {
 

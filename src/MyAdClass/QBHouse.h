@@ -11,8 +11,8 @@
 
 #include <string>
 
-#include "host/Ref.h"
-#include "host/View.h"
+#include "host/core/Ref.h"
+#include "host/ui/View.h"
 
 class QBHouse : public host::View {
 public:

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "adnetworks/ApexSettings.h"
-#include "host/Application.h"
-#include "host/Log.h"
+#include "host/core/Application.h"
+#include "host/core/Log.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 #include <string>
 
 #include "adnetworks/APXRequest.h"
-#include "host/Button.h"
-#include "host/Error.h"
-#include "host/ImageView.h"
-#include "host/Ref.h"
-#include "host/RunLoop.h"
-#include "host/View.h"
+#include "host/core/Error.h"
+#include "host/core/Ref.h"
+#include "host/core/RunLoop.h"
+#include "host/ui/Button.h"
+#include "host/ui/ImageView.h"
+#include "host/ui/View.h"
 
 class APXBannerView;
 

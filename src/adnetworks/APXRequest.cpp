@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "adnetworks/MeridianEncoding.h"
-#include "host/Device.h"
-#include "host/Log.h"
-#include "host/RunLoop.h"
+#include "host/core/Device.h"
+#include "host/core/Log.h"
+#include "host/core/RunLoop.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "host/Error.h"
-#include "host/HTTP.h"
-#include "host/Image.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Error.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/graphics/Image.h"
+#include "host/net/HTTP.h"
 
 constexpr const char* kAPXErrorDomain = "Apex";
 

@@ -6,8 +6,8 @@
 #include <iterator>
 #include <memory>
 
-#include "host/HTTP.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/net/HTTP.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "adnetworks/DTXMLElement.h"
-#include "host/Error.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Error.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class DTXMLDocument;
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class DTXMLElement : public host::Object {
 public:

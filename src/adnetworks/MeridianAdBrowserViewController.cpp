@@ -5,10 +5,10 @@
 #include "adnetworks/BrowserCloseImage.h"
 #include "adnetworks/MeridianEncoding.h"
 #include "adnetworks/RedirectChecker.h"
-#include "host/Application.h"
-#include "host/Image.h"
-#include "host/Log.h"
-#include "host/WebURL.h"
+#include "host/core/Application.h"
+#include "host/core/Log.h"
+#include "host/graphics/Image.h"
+#include "host/net/WebURL.h"
 
 namespace {
 

@@ -17,11 +17,12 @@
 #include <memory>
 #include <string>
 
-#include "host/Button.h"
-#include "host/HTTP.h"
-#include "host/Ref.h"
-#include "host/View.h"
-#include "host/WebView.h"
+#include "host/core/Ref.h"
+#include "host/net/HTTP.h"
+#include "host/ui/Button.h"
+#include "host/ui/View.h"
+#include "host/ui/ViewController.h"
+#include "host/web/WebView.h"
 
 class MeridianAdBrowserViewController;
 

@@ -9,13 +9,15 @@
 
 #include "adnetworks/MeridianEncoding.h"
 #include "adnetworks/MeridianSettings.h"
-#include "host/Application.h"
-#include "host/Button.h"
-#include "host/Device.h"
-#include "host/HTTP.h"
-#include "host/Label.h"
-#include "host/Log.h"
-#include "host/NotificationCenter.h"
+#include "adnetworks/ViewControllerLookup.h"
+#include "host/core/Application.h"
+#include "host/core/Device.h"
+#include "host/core/Log.h"
+#include "host/core/NotificationCenter.h"
+#include "host/net/HTTP.h"
+#include "host/ui/Button.h"
+#include "host/ui/Label.h"
+#include "host/ui/ViewController.h"
 
 namespace {
 

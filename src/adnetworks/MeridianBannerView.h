@@ -16,12 +16,12 @@
 #include "adnetworks/DTXMLDocument.h"
 #include "adnetworks/MeridianAdBrowserViewController.h"
 #include "adnetworks/RedirectChecker.h"
-#include "host/Error.h"
-#include "host/Image.h"
-#include "host/Ref.h"
-#include "host/RunLoop.h"
-#include "host/View.h"
-#include "host/WebView.h"
+#include "host/core/Error.h"
+#include "host/core/Ref.h"
+#include "host/core/RunLoop.h"
+#include "host/graphics/Image.h"
+#include "host/ui/View.h"
+#include "host/web/WebView.h"
 
 class MeridianBannerView;
 

@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "adnetworks/MeridianSettings.h"
-#include "host/Log.h"
-#include "host/View.h"
-#include "host/WebStrings.h"
+#include "host/core/Log.h"
+#include "host/net/WebStrings.h"
 
 namespace {
 
@@ -140,20 +139,4 @@ std::string directoryBaseURL(const std::string& url) {
     std::string base = parts.scheme + "://" + parts.host;
     if (!parts.port.empty()) base += ":" + parts.port;
     return base + parentDirectory(parts.path) + "/";
-}
-
-host::ViewController* traverseResponderChainForUIViewController(const host::Responder* responder) {
-    // A loop rather than the recursion the walk describes: the chain can
-    // be as deep as the view tree.
-    while (responder) {
-        host::Responder* next = responder->nextResponder();
-        if (auto* controller = dynamic_cast<host::ViewController*>(next)) return controller;
-        if (!dynamic_cast<host::View*>(next)) return nullptr;
-        responder = next;
-    }
-    return nullptr;
-}
-
-host::ViewController* firstAvailableUIViewController(const host::View* view) {
-    return traverseResponderChainForUIViewController(view);
 }

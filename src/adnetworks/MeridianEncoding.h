@@ -1,17 +1,10 @@
 // Small helpers of the Meridian client: escaping request values, the MD5
-// device key, Base64 for the embedded close image, the parts of a URL,
-// which links the device handles itself, and the view controller that
-// presents a view's modal browser.
+// device key, Base64 for the embedded close image, the parts of a URL and
+// which links the device handles itself.
 #pragma once
 
 #include <optional>
 #include <string>
-
-namespace host {
-class Responder;
-class View;
-class ViewController;
-}  // namespace host
 
 // Percent-escapes (upper-case hex, of the UTF-8 bytes) every character but
 // the unreserved ones: letters, digits and "-._~". That is what the URL
@@ -44,8 +37,3 @@ bool isDeviceSupported(const std::string& url);
 // The base URL of a page's directory: scheme, host (and port) and the path
 // without its last component, ending in one "/".
 std::string directoryBaseURL(const std::string& url);
-
-// The view controller that can present over `view`: the first one met
-// walking the responder chain from it, through views only.
-host::ViewController* firstAvailableUIViewController(const host::View* view);
-host::ViewController* traverseResponderChainForUIViewController(const host::Responder* responder);

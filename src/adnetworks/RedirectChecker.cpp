@@ -2,9 +2,9 @@
 
 #include <cctype>
 
-#include "host/HTTP.h"
-#include "host/Log.h"
-#include "host/WebStrings.h"
+#include "host/core/Log.h"
+#include "host/net/HTTP.h"
+#include "host/net/WebStrings.h"
 
 namespace {
 

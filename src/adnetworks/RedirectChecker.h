@@ -10,9 +10,9 @@
 
 #include <string>
 
-#include "host/Error.h"
-#include "host/HTTP.h"
-#include "host/Object.h"
+#include "host/core/Error.h"
+#include "host/core/Object.h"
+#include "host/net/HTTP.h"
 
 class RedirectChecker;
 

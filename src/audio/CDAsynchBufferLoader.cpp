@@ -1,7 +1,7 @@
 #include "audio/CDAsynchBufferLoader.h"
 
 #include "audio/CDSoundEngine.h"
-#include "host/NotificationCenter.h"
+#include "host/core/NotificationCenter.h"
 
 CDBufferLoadRequest* CDBufferLoadRequest::request(int soundId, const std::string& filePath) {
     return host::create<CDBufferLoadRequest>(

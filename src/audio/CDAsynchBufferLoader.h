@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CDSoundEngine;
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "audio/CDProtocols.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CDAudioInterruptTargetGroup : public host::Object, public CDAudioInterruptProtocol {
 public:

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "host/BackgroundTask.h"
+#include "host/core/BackgroundTask.h"
 
 namespace {
 

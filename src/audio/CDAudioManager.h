@@ -12,11 +12,11 @@
 #include "audio/CDLongAudioSource.h"
 #include "audio/CDProtocols.h"
 #include "audio/CDSoundEngine.h"
-#include "host/AudioSession.h"
-#include "host/NotificationCenter.h"
-#include "host/Object.h"
-#include "host/Ref.h"
-#include "host/Selector.h"
+#include "host/core/NotificationCenter.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/core/Selector.h"
+#include "host/sound/AudioSession.h"
 
 // How the app's sound mixes with other audio on the device.
 enum {

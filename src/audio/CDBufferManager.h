@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 class CDSoundEngine;
 

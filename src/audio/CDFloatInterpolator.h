@@ -2,7 +2,7 @@
 // value along a linear, S-shaped or exponential curve.
 #pragma once
 
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 enum {
     kCDInterpolationLinear = 0,

@@ -2,7 +2,7 @@
 
 #include "audio/CDAudioManager.h"
 #include "audio/CDUtilities.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 bool CDLongAudioSource::init() {
     state_ = 0;

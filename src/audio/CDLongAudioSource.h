@@ -7,9 +7,9 @@
 #include <string>
 
 #include "audio/CDProtocols.h"
-#include "host/AudioPlayer.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/sound/AudioPlayer.h"
 
 class CDLongAudioSource : public host::Object, public host::AudioPlayerDelegate, public CDAudioInterruptProtocol {
 public:

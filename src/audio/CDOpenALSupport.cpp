@@ -2,7 +2,7 @@
 
 #include <strings.h>
 
-#include "host/SoundFile.h"
+#include "host/sound/SoundFile.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "audio/CDFloatInterpolator.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CDPropertyModifier : public host::Object {
 public:

@@ -13,7 +13,7 @@ bool CDPropertyModifierAction::initWithDuration(ccTime duration, CDPropertyModif
 
 void CDPropertyModifierAction::update(ccTime t) { modifier_->modify(t); }
 
-CDPropertyModifierAction* CDPropertyModifierAction::copy() const {
+CDPropertyModifierAction* CDPropertyModifierAction::makeCopy() const {
     ccTime d = duration_;
     CDPropertyModifier* m = modifier_.get();
     // The copy drives the same modifier; like every interval copy it does

@@ -5,7 +5,7 @@
 
 #include "audio/CDPropertyModifier.h"
 #include "engine/CCAction.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CDPropertyModifierAction : public CCActionInterval {
 public:
@@ -13,8 +13,11 @@ public:
     bool initWithDuration(ccTime duration, CDPropertyModifier* modifier);
 
     void update(ccTime t) override;
-    CDPropertyModifierAction* copy() const override;
+    host::Ref<CDPropertyModifierAction> copy() const { return host::Ref<CDPropertyModifierAction>::adopt(makeCopy()); }
     CDPropertyModifier* modifier() const { return modifier_.get(); }
+
+protected:
+    CDPropertyModifierAction* makeCopy() const override;
 
 private:
     using CCActionInterval::initWithDuration;

@@ -7,9 +7,9 @@
 #include "audio/CDSoundSource.h"
 #include "audio/CDUtilities.h"
 #include "engine/ccMacros.h"
-#include "host/BackgroundTask.h"
-#include "host/Log.h"
-#include "host/NotificationCenter.h"
+#include "host/core/BackgroundTask.h"
+#include "host/core/Log.h"
+#include "host/core/NotificationCenter.h"
 
 namespace {
 

@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "audio/CDProtocols.h"
-#include "host/AudioDevice.h"
-#include "host/Object.h"
-#include "host/PlistValue.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/data/PlistValue.h"
+#include "host/sound/AudioDevice.h"
 
 class CDSoundSource;
 class CDBufferLoadRequest;

@@ -3,7 +3,7 @@
 #include <AL/alc.h>
 
 #include "audio/CDSoundEngine.h"
-#include "host/NotificationCenter.h"
+#include "host/core/NotificationCenter.h"
 
 bool CDSoundSource::init(ALuint theSourceId, int index, CDSoundEngine* engine) {
     _sourceId = theSourceId;

@@ -7,7 +7,7 @@
 #include <AL/al.h>
 
 #include "audio/CDProtocols.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 class CDSoundEngine;
 

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "host/Options.h"
+#include "host/core/Options.h"
 
 namespace {
 

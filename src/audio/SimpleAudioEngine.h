@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 class CDSoundSource;
 

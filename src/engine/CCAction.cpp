@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 
 #include "engine/CCDirector.h"
 #include "engine/CCNode.h"
 #include "engine/Support/CGPointExtension.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 // ---- CCAction -------------------------------------------------------------
 
@@ -35,7 +36,20 @@ void CCAction::update(ccTime t) {
     host::logLine("[Action update]. override me");
 }
 
-CCAction* CCAction::copy() const {
+bool CCAction::finiteFor(const char* property, std::initializer_list<float> values) {
+    for (float v : values) {
+        if (std::isfinite(v)) continue;
+        if (!reportedNonFinite_) {
+            reportedNonFinite_ = true;
+            host::log("%s: refused a non-finite %s for %s; it keeps its value", className().c_str(), property,
+                      target_ ? target_->description().c_str() : "no target");
+        }
+        return false;
+    }
+    return true;
+}
+
+CCAction* CCAction::makeCopy() const {
     CCAction* c = host::createOwned<CCAction>([](CCAction* a) { return a->init(); });
     if (c) c->tag_ = tag_;
     return c;
@@ -50,7 +64,7 @@ std::string CCAction::description() const {
 
 CCFiniteTimeAction* CCFiniteTimeAction::reverse() { return nullptr; }
 
-CCFiniteTimeAction* CCFiniteTimeAction::copy() const {
+CCFiniteTimeAction* CCFiniteTimeAction::makeCopy() const {
     CCFiniteTimeAction* c =
         host::createOwned<CCFiniteTimeAction>([](CCFiniteTimeAction* a) { return a->init(); });
     if (c) c->tag_ = tag_;
@@ -90,7 +104,7 @@ void CCActionInterval::step(ccTime dt) {
     update(std::min(1.0f, elapsed_ / std::max(duration_, FLT_EPSILON)));
 }
 
-CCActionInterval* CCActionInterval::copy() const {
+CCActionInterval* CCActionInterval::makeCopy() const {
     ccTime d = duration_;
     return host::createOwned<CCActionInterval>([d](CCActionInterval* a) { return a->initWithDuration(d); });
 }
@@ -130,7 +144,7 @@ CCSpeed* CCSpeed::reverse() {
     return inner ? actionWithAction(inner, speed_) : nullptr;
 }
 
-CCSpeed* CCSpeed::copy() const {
+CCSpeed* CCSpeed::makeCopy() const {
     auto inner = ccOwnedCopy(innerAction_.get());
     const float speed = speed_;
     return host::createOwned<CCSpeed>([&](CCSpeed* s) { return s->initWithAction(inner, speed); });
@@ -193,7 +207,7 @@ void CCFollow::stop() {
     CCAction::stop();
 }
 
-CCFollow* CCFollow::copy() const {
+CCFollow* CCFollow::makeCopy() const {
     CCFollow* c = host::createOwned<CCFollow>([this](CCFollow* f) { return f->initWithTarget(followedNode_.get()); });
     if (!c) return nullptr;
     c->tag_ = tag_;

@@ -7,22 +7,22 @@
 // through startWithTarget / update / stop.
 #pragma once
 
+#include <initializer_list>
 #include <string>
-#include <type_traits>
 
 #include "engine/ccTypes.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCNode;
 
 // The tag of an action nobody tagged.
 enum { kCCActionTagInvalid = -1 };
 
-// Takes over the caller-owned result of action->copy() (nullptr stays null).
-template <class T> auto ccOwnedCopy(const T* action) {
-    using Copy = std::remove_pointer_t<decltype(action->copy())>;
-    return host::Ref<Copy>::adopt(action ? action->copy() : nullptr);
+// A copy of an action that may be null (nullptr stays null).
+template <class T> auto ccOwnedCopy(const T* action) -> decltype(action->copy()) {
+    if (!action) return nullptr;
+    return action->copy();
 }
 
 class CCAction : public host::Object {
@@ -42,8 +42,9 @@ public:
     virtual void step(ccTime dt);
     // Applies progress t (normally 0 to 1).
     virtual void update(ccTime t);
-    // A fresh, unstarted action with the same parameters; the caller owns it.
-    virtual CCAction* copy() const;
+    // A fresh, unstarted action with the same parameters. Every action
+    // class returns its own type; the reference is the caller's.
+    host::Ref<CCAction> copy() const { return host::Ref<CCAction>::adopt(makeCopy()); }
 
     // "<CCAction = 0000ABCD | Tag = -1>"
     std::string description() const override;
@@ -57,11 +58,23 @@ public:
     void setTag(int t) { tag_ = t; }
 
 protected:
+    // What copy() hands out, made by each action class for its own type
+    // (a new object with one reference, for copy() to take over).
+    virtual CCAction* makeCopy() const;
     ~CCAction() override = default;
+
+    // Whether every value is a finite number. A NaN or an infinity (a curve
+    // taken outside its domain, an end point from a division by zero) never
+    // reaches the target: the caller leaves its `property` as it was. The
+    // first refusal of each action is logged.
+    bool finiteFor(const char* property, std::initializer_list<float> values);
 
     CCNode* originalTarget_ = nullptr;   // not retained
     CCNode* target_ = nullptr;           // not retained
     int tag_ = kCCActionTagInvalid;
+
+private:
+    bool reportedNonFinite_ = false;
 };
 
 // An action with a known duration.
@@ -73,9 +86,10 @@ public:
     // An autoreleased action playing this one backwards; null where no
     // reverse exists (as here).
     virtual CCFiniteTimeAction* reverse();
-    CCFiniteTimeAction* copy() const override;
+    host::Ref<CCFiniteTimeAction> copy() const { return host::Ref<CCFiniteTimeAction>::adopt(makeCopy()); }
 
 protected:
+    CCFiniteTimeAction* makeCopy() const override;
     ~CCFiniteTimeAction() override = default;
 
     ccTime duration_ = 0;
@@ -100,9 +114,10 @@ public:
     void step(ccTime dt) override;
     CCFiniteTimeAction* reverse() override { return nullptr; }
     // The same duration; the tag is not copied.
-    CCActionInterval* copy() const override;
+    host::Ref<CCActionInterval> copy() const { return host::Ref<CCActionInterval>::adopt(makeCopy()); }
 
 protected:
+    CCActionInterval* makeCopy() const override;
     ~CCActionInterval() override = default;
 
     ccTime elapsed_ = 0;
@@ -127,9 +142,10 @@ public:
     bool isDone() const override;
     // The inner action's reverse at the same speed; null when it has none.
     CCSpeed* reverse();
-    CCSpeed* copy() const override;
+    host::Ref<CCSpeed> copy() const { return host::Ref<CCSpeed>::adopt(makeCopy()); }
 
 protected:
+    CCSpeed* makeCopy() const override;
     ~CCSpeed() override;
 
     host::Ref<CCActionInterval> innerAction_;
@@ -155,9 +171,10 @@ public:
     bool isDone() const override;
     void stop() override;
     // Follows the same node within the same boundary.
-    CCFollow* copy() const override;
+    host::Ref<CCFollow> copy() const { return host::Ref<CCFollow>::adopt(makeCopy()); }
 
 protected:
+    CCFollow* makeCopy() const override;
     ~CCFollow() override;
 
     host::Ref<CCNode> followedNode_;

@@ -2,11 +2,11 @@
 
 #include "engine/CCAnimation.h"
 #include "engine/CCSprite.h"
-#include "engine/CCTexture2D.h"  // CCSpriteFrame.h needs the complete texture class
 #include "engine/CCSpriteFrame.h"
+#include "engine/CCTexture2D.h"  // CCSpriteFrame.h needs the complete texture class
 #include "engine/Support/CCArray.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 CCAnimate* CCAnimate::actionWithAnimation(CCAnimation* animation) { return actionWithAnimation(animation, true); }
 
@@ -50,7 +50,7 @@ void CCAnimate::startWithTarget(CCNode* target) {
 void CCAnimate::update(ccTime t) {
     CCArray* frames = animation_->frames();
     const unsigned n = frames->count();
-    if (!sprite_ || n == 0) return;  // nothing to show
+    if (!sprite_ || n == 0 || !finiteFor("frame", {t})) return;  // nothing to show
     // Easing may pass t slightly outside [0, 1]: stay within the frames.
     unsigned i = t > 0 ? static_cast<unsigned>(n * t) : 0;
     if (i >= n) i = n - 1;
@@ -75,7 +75,7 @@ CCAnimate* CCAnimate::reverse() {
     return actionWithDuration(duration_, animation, restoreOriginalFrame_);
 }
 
-CCAnimate* CCAnimate::copy() const {
+CCAnimate* CCAnimate::makeCopy() const {
     return host::createOwned<CCAnimate>(
         [this](CCAnimate* a) { return a->initWithDuration(duration_, animation_, restoreOriginalFrame_); });
 }

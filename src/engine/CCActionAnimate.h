@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/CCAction.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCAnimation;
 class CCSprite;
@@ -30,9 +30,10 @@ public:
     // The frames in reverse order (copies), same delay, duration and flag.
     CCAnimate* reverse() override;
     // Shares the animation.
-    CCAnimate* copy() const override;
+    host::Ref<CCAnimate> copy() const { return host::Ref<CCAnimate>::adopt(makeCopy()); }
 
 protected:
+    CCAnimate* makeCopy() const override;
     ~CCAnimate() override;
 
     host::Ref<CCAnimation> animation_;

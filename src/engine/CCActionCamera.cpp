@@ -60,10 +60,10 @@ void CCOrbitCamera::update(ccTime t) {
     const float i = std::sin(za) * std::cos(xa) * r + centerXOrig_;
     const float j = std::sin(za) * std::sin(xa) * r + centerYOrig_;
     const float k = std::cos(za) * r + centerZOrig_;
-    target_->camera()->setEyeX(i, j, k);
+    if (finiteFor("camera eye", {i, j, k})) target_->camera()->setEyeX(i, j, k);
 }
 
-CCOrbitCamera* CCOrbitCamera::copy() const {
+CCOrbitCamera* CCOrbitCamera::makeCopy() const {
     return host::createOwned<CCOrbitCamera>([this](CCOrbitCamera* a) {
         return a->initWithDuration(duration_, radius_, deltaRadius_, angleZ_, deltaAngleZ_, angleX_, deltaAngleX_);
     });

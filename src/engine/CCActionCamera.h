@@ -34,13 +34,14 @@ public:
 
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
-    CCOrbitCamera* copy() const override;
+    host::Ref<CCOrbitCamera> copy() const { return host::Ref<CCOrbitCamera>::adopt(makeCopy()); }
 
     // The target camera's eye relative to its centre, in spherical form:
     // radius (in getZEye units), zenith and azimuth (radians).
     void sphericalRadius(float* radius, float* zenith, float* azimuth) const;
 
 protected:
+    CCOrbitCamera* makeCopy() const override;
     ~CCOrbitCamera() override = default;
 
     float radius_ = 0, deltaRadius_ = 0;

@@ -11,6 +11,8 @@ constexpr float kPi = 3.1415927f;
 constexpr float kHalfPi = 1.5707964f;
 constexpr float kBackOvershoot = 1.70158f;
 constexpr float kBackInOutOvershoot = 1.70158f * 1.525f;  // 2.5949094
+constexpr float kElasticPeriod = 0.3f;
+constexpr float kElasticInOutPeriod = 0.45f;
 
 inline float pow2(float x) { return std::pow(2.0f, x); }
 
@@ -39,13 +41,13 @@ void CCActionEase::stop() {
     CCActionInterval::stop();
 }
 
-void CCActionEase::update(ccTime t) { other->update(t); }
+void CCActionEase::update(ccTime t) { updateInner(t); }
 
 CCActionInterval* CCActionEase::reversedInner() { return dynamic_cast<CCActionInterval*>(other->reverse()); }
 
 CCActionInterval* CCActionEase::reverse() { return wrap<CCActionEase>(reversedInner()); }
 
-CCActionEase* CCActionEase::copy() const { return copyAs<CCActionEase>(); }
+CCActionEase* CCActionEase::makeCopy() const { return copyAs<CCActionEase>(); }
 
 // ---- Rate curves ---------------------------------------------------------------
 
@@ -68,20 +70,19 @@ CCActionInterval* CCEaseRateAction::reverse() {
     return inner ? sameKind(inner, 1 / rate_) : nullptr;
 }
 
-void CCEaseIn::update(ccTime t) { other->update(std::pow(t, rate_)); }
+void CCEaseIn::update(ccTime t) { updateInner(std::pow(t, rate_)); }
 
-void CCEaseOut::update(ccTime t) { other->update(std::pow(t, 1 / rate_)); }
+void CCEaseOut::update(ccTime t) { updateInner(std::pow(t, 1 / rate_)); }
 
 void CCEaseInOut::update(ccTime t) {
     const float u = t * 2;
-    if (u < 1) {
-        other->update(0.5f * std::pow(u, rate_));
-    } else {
-        // Even powers of a negative base are positive: flip the sign so the
-        // second half still rises to 1.
-        const int sign = (static_cast<int>(rate_) % 2) ? 1 : -1;
-        other->update(sign * 0.5f * (std::pow(u - 2, rate_) + sign * 2));
-    }
+    // The power of the distance to the end, not of a negative number: a
+    // fractional power of a negative base has no value. For whole rates
+    // this is the same curve, to the bit.
+    if (u < 1)
+        updateInner(0.5f * std::pow(u, rate_));
+    else
+        updateInner(0.5f * (2 - std::pow(2 - u, rate_)));
 }
 
 CCActionInterval* CCEaseInOut::reverse() {
@@ -91,45 +92,45 @@ CCActionInterval* CCEaseInOut::reverse() {
 
 // ---- Exponential ---------------------------------------------------------------
 
-void CCEaseExponentialIn::update(ccTime t) { other->update(t == 0 ? 0 : pow2(10 * (t - 1)) - 0.001f); }
+void CCEaseExponentialIn::update(ccTime t) { updateInner(t == 0 ? 0 : pow2(10 * (t - 1)) - 0.001f); }
 
 CCActionInterval* CCEaseExponentialIn::reverse() { return CCEaseExponentialOut::actionWithAction(reversedInner()); }
 
-void CCEaseExponentialOut::update(ccTime t) { other->update(t == 1 ? 1 : 1 - pow2(-10 * t)); }
+void CCEaseExponentialOut::update(ccTime t) { updateInner(t == 1 ? 1 : 1 - pow2(-10 * t)); }
 
 CCActionInterval* CCEaseExponentialOut::reverse() { return CCEaseExponentialIn::actionWithAction(reversedInner()); }
 
 void CCEaseExponentialInOut::update(ccTime t) {
     const float u = t * 2;
     if (u < 1)
-        other->update(0.5f * pow2(10 * (u - 1)));
+        updateInner(0.5f * pow2(10 * (u - 1)));
     else
-        other->update(0.5f * (2 - pow2(-10 * (u - 1))));
+        updateInner(0.5f * (2 - pow2(-10 * (u - 1))));
 }
 
 // ---- Sine ----------------------------------------------------------------------
 
-void CCEaseSineIn::update(ccTime t) { other->update(1 - std::cos(t * kHalfPi)); }
+void CCEaseSineIn::update(ccTime t) { updateInner(1 - std::cos(t * kHalfPi)); }
 
 CCActionInterval* CCEaseSineIn::reverse() { return CCEaseSineOut::actionWithAction(reversedInner()); }
 
-void CCEaseSineOut::update(ccTime t) { other->update(std::sin(t * kHalfPi)); }
+void CCEaseSineOut::update(ccTime t) { updateInner(std::sin(t * kHalfPi)); }
 
 CCActionInterval* CCEaseSineOut::reverse() { return CCEaseSineIn::actionWithAction(reversedInner()); }
 
-void CCEaseSineInOut::update(ccTime t) { other->update(-0.5f * (std::cos(kPi * t) - 1)); }
+void CCEaseSineInOut::update(ccTime t) { updateInner(-0.5f * (std::cos(kPi * t) - 1)); }
 
 // ---- Elastic -------------------------------------------------------------------
 
 CCEaseElastic* CCEaseElastic::actionWithAction(CCActionInterval* action) {
-    return wrap<CCEaseElastic>(action, 0.3f);
+    return wrap<CCEaseElastic>(action, kElasticPeriod);
 }
 
 CCEaseElastic* CCEaseElastic::actionWithAction(CCActionInterval* action, float period) {
     return wrap<CCEaseElastic>(action, period);
 }
 
-bool CCEaseElastic::initWithAction(CCActionInterval* action) { return initWithAction(action, 0.3f); }
+bool CCEaseElastic::initWithAction(CCActionInterval* action) { return initWithAction(action, kElasticPeriod); }
 
 bool CCEaseElastic::initWithAction(CCActionInterval* action, float period) {
     if (!CCActionEase::initWithAction(action)) return false;
@@ -139,12 +140,13 @@ bool CCEaseElastic::initWithAction(CCActionInterval* action, float period) {
 
 void CCEaseElasticIn::update(ccTime t) {
     if (t == 0 || t == 1) {
-        other->update(t);
+        updateInner(t);
         return;
     }
-    const float s = period_ / 4;
+    const float p = periodOr(kElasticPeriod);
+    const float s = p / 4;
     const float v = t - 1;
-    other->update(-pow2(10 * v) * std::sin((v - s) * kPi * 2 / period_));
+    updateInner(-pow2(10 * v) * std::sin((v - s) * kPi * 2 / p));
 }
 
 CCActionInterval* CCEaseElasticIn::reverse() {
@@ -153,11 +155,12 @@ CCActionInterval* CCEaseElasticIn::reverse() {
 
 void CCEaseElasticOut::update(ccTime t) {
     if (t == 0 || t == 1) {
-        other->update(t);
+        updateInner(t);
         return;
     }
-    const float s = period_ / 4;
-    other->update(pow2(-10 * t) * std::sin((t - s) * kPi * 2 / period_) + 1);
+    const float p = periodOr(kElasticPeriod);
+    const float s = p / 4;
+    updateInner(pow2(-10 * t) * std::sin((t - s) * kPi * 2 / p) + 1);
 }
 
 CCActionInterval* CCEaseElasticOut::reverse() {
@@ -166,17 +169,17 @@ CCActionInterval* CCEaseElasticOut::reverse() {
 
 void CCEaseElasticInOut::update(ccTime t) {
     if (t == 0 || t == 1) {
-        other->update(t);
+        updateInner(t);
         return;
     }
-    if (period_ == 0) period_ = 0.45f;
-    const float s = period_ / 4;
+    const float p = periodOr(kElasticInOutPeriod);
+    const float s = p / 4;
     const float v = t * 2 - 1;
-    const float wave = std::sin((v - s) * kPi * 2 / period_);
+    const float wave = std::sin((v - s) * kPi * 2 / p);
     if (v < 0)
-        other->update(-0.5f * pow2(10 * v) * wave);
+        updateInner(-0.5f * pow2(10 * v) * wave);
     else
-        other->update(pow2(-10 * v) * wave * 0.5f + 1);
+        updateInner(pow2(-10 * v) * wave * 0.5f + 1);
 }
 
 // ---- Bounce --------------------------------------------------------------------
@@ -197,30 +200,30 @@ ccTime CCEaseBounce::bounceTime(ccTime t) {
     return 7.5625f * t * t + 0.984375f;
 }
 
-void CCEaseBounceIn::update(ccTime t) { other->update(1 - bounceTime(1 - t)); }
+void CCEaseBounceIn::update(ccTime t) { updateInner(1 - bounceTime(1 - t)); }
 
 CCActionInterval* CCEaseBounceIn::reverse() { return CCEaseBounceOut::actionWithAction(reversedInner()); }
 
-void CCEaseBounceOut::update(ccTime t) { other->update(bounceTime(t)); }
+void CCEaseBounceOut::update(ccTime t) { updateInner(bounceTime(t)); }
 
 CCActionInterval* CCEaseBounceOut::reverse() { return CCEaseBounceIn::actionWithAction(reversedInner()); }
 
 void CCEaseBounceInOut::update(ccTime t) {
     if (t < 0.5f)
-        other->update((1 - bounceTime(1 - t * 2)) * 0.5f);
+        updateInner((1 - bounceTime(1 - t * 2)) * 0.5f);
     else
-        other->update(bounceTime(t * 2 - 1) * 0.5f + 0.5f);
+        updateInner(bounceTime(t * 2 - 1) * 0.5f + 0.5f);
 }
 
 // ---- Back ----------------------------------------------------------------------
 
-void CCEaseBackIn::update(ccTime t) { other->update(t * t * ((kBackOvershoot + 1) * t - kBackOvershoot)); }
+void CCEaseBackIn::update(ccTime t) { updateInner(t * t * ((kBackOvershoot + 1) * t - kBackOvershoot)); }
 
 CCActionInterval* CCEaseBackIn::reverse() { return CCEaseBackOut::actionWithAction(reversedInner()); }
 
 void CCEaseBackOut::update(ccTime t) {
     const float v = t - 1;
-    other->update(v * v * ((kBackOvershoot + 1) * v + kBackOvershoot) + 1);
+    updateInner(v * v * ((kBackOvershoot + 1) * v + kBackOvershoot) + 1);
 }
 
 CCActionInterval* CCEaseBackOut::reverse() { return CCEaseBackIn::actionWithAction(reversedInner()); }
@@ -228,9 +231,9 @@ CCActionInterval* CCEaseBackOut::reverse() { return CCEaseBackIn::actionWithActi
 void CCEaseBackInOut::update(ccTime t) {
     const float u = t * 2;
     if (u < 1) {
-        other->update(u * u * ((kBackInOutOvershoot + 1) * u - kBackInOutOvershoot) / 2);
+        updateInner(u * u * ((kBackInOutOvershoot + 1) * u - kBackInOutOvershoot) / 2);
     } else {
         const float v = u - 2;
-        other->update(v * v * ((kBackInOutOvershoot + 1) * v + kBackInOutOvershoot) / 2 + 1);
+        updateInner(v * v * ((kBackInOutOvershoot + 1) * v + kBackInOutOvershoot) / 2 + 1);
     }
 }

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "engine/CCAction.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCActionEase : public CCActionInterval {
 public:
@@ -23,9 +23,10 @@ public:
     // The identity curve here; subclasses reshape t.
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCActionEase* copy() const override;
+    host::Ref<CCActionEase> copy() const { return host::Ref<CCActionEase>::adopt(makeCopy()); }
 
 protected:
+    CCActionEase* makeCopy() const override;
     ~CCActionEase() override;
 
     // An autoreleased E wrapping `inner` (null when inner is null).
@@ -40,6 +41,11 @@ protected:
     }
     // The wrapped action's reverse as an interval action, or null.
     CCActionInterval* reversedInner();
+    // Hands the reshaped progress to the wrapped action, unless the curve
+    // gave no number for it (then the wrapped action is left as it was).
+    void updateInner(float f) {
+        if (finiteFor("eased progress", {f})) other->update(f);
+    }
 
     host::Ref<CCActionInterval> other;
 };
@@ -57,9 +63,10 @@ public:
 
     // Same class, rate 1 / rate.
     CCActionInterval* reverse() override;
-    CCEaseRateAction* copy() const override { return copyWithRate<CCEaseRateAction>(rate_); }
+    host::Ref<CCEaseRateAction> copy() const { return host::Ref<CCEaseRateAction>::adopt(makeCopy()); }
 
 protected:
+    CCEaseRateAction* makeCopy() const override { return copyWithRate<CCEaseRateAction>(rate_); }
     ~CCEaseRateAction() override = default;
 
     template <class E> static E* wrap(CCActionInterval* inner, float rate) {
@@ -81,9 +88,10 @@ class CCEaseIn : public CCEaseRateAction {
 public:
     static CCEaseIn* actionWithAction(CCActionInterval* a, float rate) { return wrap<CCEaseIn>(a, rate); }
     void update(ccTime t) override;
-    CCEaseIn* copy() const override { return copyWithRate<CCEaseIn>(rate_); }
+    host::Ref<CCEaseIn> copy() const { return host::Ref<CCEaseIn>::adopt(makeCopy()); }
 
 protected:
+    CCEaseIn* makeCopy() const override { return copyWithRate<CCEaseIn>(rate_); }
     ~CCEaseIn() override = default;
     CCEaseRateAction* sameKind(CCActionInterval* a, float rate) const override { return actionWithAction(a, rate); }
 };
@@ -93,22 +101,25 @@ class CCEaseOut : public CCEaseRateAction {
 public:
     static CCEaseOut* actionWithAction(CCActionInterval* a, float rate) { return wrap<CCEaseOut>(a, rate); }
     void update(ccTime t) override;
-    CCEaseOut* copy() const override { return copyWithRate<CCEaseOut>(rate_); }
+    host::Ref<CCEaseOut> copy() const { return host::Ref<CCEaseOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseOut* makeCopy() const override { return copyWithRate<CCEaseOut>(rate_); }
     ~CCEaseOut() override = default;
     CCEaseRateAction* sameKind(CCActionInterval* a, float rate) const override { return actionWithAction(a, rate); }
 };
 
-// Slow start and slow end; its reverse keeps the rate.
+// Slow start and slow end; its reverse keeps the rate. The second half
+// mirrors the first about (0.5, 0.5), so any positive rate works.
 class CCEaseInOut : public CCEaseRateAction {
 public:
     static CCEaseInOut* actionWithAction(CCActionInterval* a, float rate) { return wrap<CCEaseInOut>(a, rate); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseInOut* copy() const override { return copyWithRate<CCEaseInOut>(rate_); }
+    host::Ref<CCEaseInOut> copy() const { return host::Ref<CCEaseInOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseInOut* makeCopy() const override { return copyWithRate<CCEaseInOut>(rate_); }
     ~CCEaseInOut() override = default;
     CCEaseRateAction* sameKind(CCActionInterval* a, float rate) const override { return actionWithAction(a, rate); }
 };
@@ -121,9 +132,10 @@ public:
     static CCEaseExponentialIn* actionWithAction(CCActionInterval* a) { return wrap<CCEaseExponentialIn>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseExponentialIn* copy() const override { return copyAs<CCEaseExponentialIn>(); }
+    host::Ref<CCEaseExponentialIn> copy() const { return host::Ref<CCEaseExponentialIn>::adopt(makeCopy()); }
 
 protected:
+    CCEaseExponentialIn* makeCopy() const override { return copyAs<CCEaseExponentialIn>(); }
     ~CCEaseExponentialIn() override = default;
 };
 
@@ -132,9 +144,10 @@ public:
     static CCEaseExponentialOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseExponentialOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseExponentialOut* copy() const override { return copyAs<CCEaseExponentialOut>(); }
+    host::Ref<CCEaseExponentialOut> copy() const { return host::Ref<CCEaseExponentialOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseExponentialOut* makeCopy() const override { return copyAs<CCEaseExponentialOut>(); }
     ~CCEaseExponentialOut() override = default;
 };
 
@@ -144,9 +157,10 @@ public:
     static CCEaseExponentialInOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseExponentialInOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override { return wrap<CCEaseExponentialInOut>(reversedInner()); }
-    CCEaseExponentialInOut* copy() const override { return copyAs<CCEaseExponentialInOut>(); }
+    host::Ref<CCEaseExponentialInOut> copy() const { return host::Ref<CCEaseExponentialInOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseExponentialInOut* makeCopy() const override { return copyAs<CCEaseExponentialInOut>(); }
     ~CCEaseExponentialInOut() override = default;
 };
 
@@ -157,9 +171,10 @@ public:
     static CCEaseSineIn* actionWithAction(CCActionInterval* a) { return wrap<CCEaseSineIn>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseSineIn* copy() const override { return copyAs<CCEaseSineIn>(); }
+    host::Ref<CCEaseSineIn> copy() const { return host::Ref<CCEaseSineIn>::adopt(makeCopy()); }
 
 protected:
+    CCEaseSineIn* makeCopy() const override { return copyAs<CCEaseSineIn>(); }
     ~CCEaseSineIn() override = default;
 };
 
@@ -168,9 +183,10 @@ public:
     static CCEaseSineOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseSineOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseSineOut* copy() const override { return copyAs<CCEaseSineOut>(); }
+    host::Ref<CCEaseSineOut> copy() const { return host::Ref<CCEaseSineOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseSineOut* makeCopy() const override { return copyAs<CCEaseSineOut>(); }
     ~CCEaseSineOut() override = default;
 };
 
@@ -179,15 +195,18 @@ public:
     static CCEaseSineInOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseSineInOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override { return wrap<CCEaseSineInOut>(reversedInner()); }
-    CCEaseSineInOut* copy() const override { return copyAs<CCEaseSineInOut>(); }
+    host::Ref<CCEaseSineInOut> copy() const { return host::Ref<CCEaseSineInOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseSineInOut* makeCopy() const override { return copyAs<CCEaseSineInOut>(); }
     ~CCEaseSineInOut() override = default;
 };
 
 // ---- Elastic --------------------------------------------------------------------
 
-// Oscillates around the target with the given period (default 0.3).
+// Oscillates around the target with the given period (default 0.3). A
+// period of 0 has no wave: each curve replaces it (and keeps the new
+// value) with its default period at the first update that needs it.
 class CCEaseElastic : public CCActionEase {
 public:
     static CCEaseElastic* actionWithAction(CCActionInterval* action);
@@ -200,9 +219,10 @@ public:
 
     // The plain elastic action has no reverse.
     CCActionInterval* reverse() override { return nullptr; }
-    CCEaseElastic* copy() const override { return copyWithPeriod<CCEaseElastic>(); }
+    host::Ref<CCEaseElastic> copy() const { return host::Ref<CCEaseElastic>::adopt(makeCopy()); }
 
 protected:
+    CCEaseElastic* makeCopy() const override { return copyWithPeriod<CCEaseElastic>(); }
     ~CCEaseElastic() override = default;
 
     template <class E> static E* wrap(CCActionInterval* inner, float period) {
@@ -215,6 +235,12 @@ protected:
         return host::createOwned<E>([&inner, period](E* e) { return e->initWithAction(inner, period); });
     }
 
+    // The period, after replacing a period of 0 by `fallback`.
+    float periodOr(float fallback) {
+        if (period_ == 0) period_ = fallback;
+        return period_;
+    }
+
     float period_ = 0.3f;
 };
 
@@ -224,9 +250,10 @@ public:
     static CCEaseElasticIn* actionWithAction(CCActionInterval* a, float p) { return wrap<CCEaseElasticIn>(a, p); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseElasticIn* copy() const override { return copyWithPeriod<CCEaseElasticIn>(); }
+    host::Ref<CCEaseElasticIn> copy() const { return host::Ref<CCEaseElasticIn>::adopt(makeCopy()); }
 
 protected:
+    CCEaseElasticIn* makeCopy() const override { return copyWithPeriod<CCEaseElasticIn>(); }
     ~CCEaseElasticIn() override = default;
 };
 
@@ -236,14 +263,14 @@ public:
     static CCEaseElasticOut* actionWithAction(CCActionInterval* a, float p) { return wrap<CCEaseElasticOut>(a, p); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseElasticOut* copy() const override { return copyWithPeriod<CCEaseElasticOut>(); }
+    host::Ref<CCEaseElasticOut> copy() const { return host::Ref<CCEaseElasticOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseElasticOut* makeCopy() const override { return copyWithPeriod<CCEaseElasticOut>(); }
     ~CCEaseElasticOut() override = default;
 };
 
-// A period of 0 is replaced by 0.45 (and kept) at the first update that
-// needs it.
+// Its default period for a period of 0 is 0.45.
 class CCEaseElasticInOut : public CCEaseElastic {
 public:
     static CCEaseElasticInOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseElasticInOut>(a, 0.3f); }
@@ -252,9 +279,10 @@ public:
     }
     void update(ccTime t) override;
     CCActionInterval* reverse() override { return wrap<CCEaseElasticInOut>(reversedInner(), period_); }
-    CCEaseElasticInOut* copy() const override { return copyWithPeriod<CCEaseElasticInOut>(); }
+    host::Ref<CCEaseElasticInOut> copy() const { return host::Ref<CCEaseElasticInOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseElasticInOut* makeCopy() const override { return copyWithPeriod<CCEaseElasticInOut>(); }
     ~CCEaseElasticInOut() override = default;
 };
 
@@ -265,10 +293,11 @@ public:
     static CCEaseBounce* actionWithAction(CCActionInterval* a) { return wrap<CCEaseBounce>(a); }
     // The bounce curve: four parabolas, 1 at t = 1.
     static ccTime bounceTime(ccTime t);
-    CCEaseBounce* copy() const override { return copyAs<CCEaseBounce>(); }
+    host::Ref<CCEaseBounce> copy() const { return host::Ref<CCEaseBounce>::adopt(makeCopy()); }
     CCActionInterval* reverse() override { return wrap<CCEaseBounce>(reversedInner()); }
 
 protected:
+    CCEaseBounce* makeCopy() const override { return copyAs<CCEaseBounce>(); }
     ~CCEaseBounce() override = default;
 };
 
@@ -277,9 +306,10 @@ public:
     static CCEaseBounceIn* actionWithAction(CCActionInterval* a) { return wrap<CCEaseBounceIn>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseBounceIn* copy() const override { return copyAs<CCEaseBounceIn>(); }
+    host::Ref<CCEaseBounceIn> copy() const { return host::Ref<CCEaseBounceIn>::adopt(makeCopy()); }
 
 protected:
+    CCEaseBounceIn* makeCopy() const override { return copyAs<CCEaseBounceIn>(); }
     ~CCEaseBounceIn() override = default;
 };
 
@@ -288,9 +318,10 @@ public:
     static CCEaseBounceOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseBounceOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseBounceOut* copy() const override { return copyAs<CCEaseBounceOut>(); }
+    host::Ref<CCEaseBounceOut> copy() const { return host::Ref<CCEaseBounceOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseBounceOut* makeCopy() const override { return copyAs<CCEaseBounceOut>(); }
     ~CCEaseBounceOut() override = default;
 };
 
@@ -299,9 +330,10 @@ public:
     static CCEaseBounceInOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseBounceInOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override { return wrap<CCEaseBounceInOut>(reversedInner()); }
-    CCEaseBounceInOut* copy() const override { return copyAs<CCEaseBounceInOut>(); }
+    host::Ref<CCEaseBounceInOut> copy() const { return host::Ref<CCEaseBounceInOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseBounceInOut* makeCopy() const override { return copyAs<CCEaseBounceInOut>(); }
     ~CCEaseBounceInOut() override = default;
 };
 
@@ -312,9 +344,10 @@ public:
     static CCEaseBackIn* actionWithAction(CCActionInterval* a) { return wrap<CCEaseBackIn>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseBackIn* copy() const override { return copyAs<CCEaseBackIn>(); }
+    host::Ref<CCEaseBackIn> copy() const { return host::Ref<CCEaseBackIn>::adopt(makeCopy()); }
 
 protected:
+    CCEaseBackIn* makeCopy() const override { return copyAs<CCEaseBackIn>(); }
     ~CCEaseBackIn() override = default;
 };
 
@@ -323,9 +356,10 @@ public:
     static CCEaseBackOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseBackOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCEaseBackOut* copy() const override { return copyAs<CCEaseBackOut>(); }
+    host::Ref<CCEaseBackOut> copy() const { return host::Ref<CCEaseBackOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseBackOut* makeCopy() const override { return copyAs<CCEaseBackOut>(); }
     ~CCEaseBackOut() override = default;
 };
 
@@ -334,8 +368,9 @@ public:
     static CCEaseBackInOut* actionWithAction(CCActionInterval* a) { return wrap<CCEaseBackInOut>(a); }
     void update(ccTime t) override;
     CCActionInterval* reverse() override { return wrap<CCEaseBackInOut>(reversedInner()); }
-    CCEaseBackInOut* copy() const override { return copyAs<CCEaseBackInOut>(); }
+    host::Ref<CCEaseBackInOut> copy() const { return host::Ref<CCEaseBackInOut>::adopt(makeCopy()); }
 
 protected:
+    CCEaseBackInOut* makeCopy() const override { return copyAs<CCEaseBackInOut>(); }
     ~CCEaseBackInOut() override = default;
 };

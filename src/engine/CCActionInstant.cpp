@@ -5,7 +5,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCSprite.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 // ---- CCActionInstant -----------------------------------------------------------
 
@@ -22,7 +22,7 @@ void CCActionInstant::step(ccTime dt) {
 
 CCFiniteTimeAction* CCActionInstant::reverse() { return host::autorelease(copy()); }
 
-CCActionInstant* CCActionInstant::copy() const { return plainCopy<CCActionInstant>(); }
+CCActionInstant* CCActionInstant::makeCopy() const { return plainCopy<CCActionInstant>(); }
 
 // ---- Visibility ----------------------------------------------------------------
 
@@ -77,7 +77,7 @@ void CCFlipX::startWithTarget(CCNode* target) {
 
 CCFlipX* CCFlipX::reverse() { return actionWithFlipX(!flipX); }
 
-CCFlipX* CCFlipX::copy() const {
+CCFlipX* CCFlipX::makeCopy() const {
     const bool flip = flipX;
     return host::createOwned<CCFlipX>([flip](CCFlipX* a) { return a->initWithFlipX(flip); });
 }
@@ -99,7 +99,7 @@ void CCFlipY::startWithTarget(CCNode* target) {
 
 CCFlipY* CCFlipY::reverse() { return actionWithFlipY(!flipY); }
 
-CCFlipY* CCFlipY::copy() const {
+CCFlipY* CCFlipY::makeCopy() const {
     const bool flip = flipY;
     return host::createOwned<CCFlipY>([flip](CCFlipY* a) { return a->initWithFlipY(flip); });
 }
@@ -118,10 +118,10 @@ bool CCPlace::initWithPosition(CGPoint p) {
 
 void CCPlace::startWithTarget(CCNode* target) {
     CCActionInstant::startWithTarget(target);
-    target->setPosition(position);
+    if (finiteFor("position", {position.x, position.y})) target->setPosition(position);
 }
 
-CCPlace* CCPlace::copy() const {
+CCPlace* CCPlace::makeCopy() const {
     const CGPoint p = position;
     return host::createOwned<CCPlace>([p](CCPlace* a) { return a->initWithPosition(p); });
 }
@@ -164,7 +164,7 @@ std::string CCCallFunc::description() const {
            " | target = " + callbackClass + " | selector = " + (colon ? colon + 1 : name) + ">";
 }
 
-CCCallFunc* CCCallFunc::copy() const {
+CCCallFunc* CCCallFunc::makeCopy() const {
     return host::createOwned<CCCallFunc>([this](CCCallFunc* a) { return a->initWithTarget(targetCallback_, selector_); });
 }
 
@@ -182,7 +182,7 @@ void CCCallFuncN::execute() {
     if (targetCallback_ && selectorN_) selectorN_(targetCallback_.get(), target_);
 }
 
-CCCallFuncN* CCCallFuncN::copy() const {
+CCCallFuncN* CCCallFuncN::makeCopy() const {
     return host::createOwned<CCCallFuncN>(
         [this](CCCallFuncN* a) { return a->initWithTarget(targetCallback_, selectorN_); });
 }
@@ -202,7 +202,7 @@ void CCCallFuncND::execute() {
     if (targetCallback_ && callbackMethod_) callbackMethod_(targetCallback_.get(), target_, data_);
 }
 
-CCCallFuncND* CCCallFuncND::copy() const {
+CCCallFuncND* CCCallFuncND::makeCopy() const {
     return host::createOwned<CCCallFuncND>(
         [this](CCCallFuncND* a) { return a->initWithTarget(targetCallback_, callbackMethod_, data_); });
 }
@@ -222,7 +222,7 @@ void CCCallFuncO::execute() {
     if (targetCallback_ && selectorO_) selectorO_(targetCallback_.get(), object_.get());
 }
 
-CCCallFuncO* CCCallFuncO::copy() const {
+CCCallFuncO* CCCallFuncO::makeCopy() const {
     // The argument object is shared with the copy, not copied.
     return host::createOwned<CCCallFuncO>(
         [this](CCCallFuncO* a) { return a->initWithTarget(targetCallback_, selectorO_, object_); });
@@ -249,7 +249,7 @@ void CCCallBlock::execute() {
     if (block_) block_();
 }
 
-CCCallBlock* CCCallBlock::copy() const {
+CCCallBlock* CCCallBlock::makeCopy() const {
     return host::createOwned<CCCallBlock>([this](CCCallBlock* a) { return a->initWithBlock(block_); });
 }
 
@@ -272,6 +272,6 @@ void CCCallBlockN::execute() {
     if (block_) block_(target_);
 }
 
-CCCallBlockN* CCCallBlockN::copy() const {
+CCCallBlockN* CCCallBlockN::makeCopy() const {
     return host::createOwned<CCCallBlockN>([this](CCCallBlockN* a) { return a->initWithBlock(block_); });
 }

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "engine/CCAction.h"
-#include "host/Ref.h"
-#include "host/Selector.h"
+#include "host/core/Ref.h"
+#include "host/core/Selector.h"
 
 class CCActionInstant : public CCFiniteTimeAction {
 public:
@@ -19,9 +19,10 @@ public:
     void update(ccTime t) override { (void)t; }
     // Doing it again undoes nothing: by default the reverse is a copy.
     CCFiniteTimeAction* reverse() override;
-    CCActionInstant* copy() const override;
+    host::Ref<CCActionInstant> copy() const { return host::Ref<CCActionInstant>::adopt(makeCopy()); }
 
 protected:
+    CCActionInstant* makeCopy() const override;
     ~CCActionInstant() override = default;
 
     // A fresh, caller-owned instance of T made with init (tags not copied).
@@ -36,9 +37,10 @@ public:
     static CCShow* action() { return host::create<CCShow>(); }
     void startWithTarget(CCNode* target) override;
     CCFiniteTimeAction* reverse() override;
-    CCShow* copy() const override { return plainCopy<CCShow>(); }
+    host::Ref<CCShow> copy() const { return host::Ref<CCShow>::adopt(makeCopy()); }
 
 protected:
+    CCShow* makeCopy() const override { return plainCopy<CCShow>(); }
     ~CCShow() override = default;
 };
 
@@ -48,9 +50,10 @@ public:
     static CCHide* action() { return host::create<CCHide>(); }
     void startWithTarget(CCNode* target) override;
     CCFiniteTimeAction* reverse() override;
-    CCHide* copy() const override { return plainCopy<CCHide>(); }
+    host::Ref<CCHide> copy() const { return host::Ref<CCHide>::adopt(makeCopy()); }
 
 protected:
+    CCHide* makeCopy() const override { return plainCopy<CCHide>(); }
     ~CCHide() override = default;
 };
 
@@ -59,9 +62,10 @@ class CCToggleVisibility : public CCActionInstant {
 public:
     static CCToggleVisibility* action() { return host::create<CCToggleVisibility>(); }
     void startWithTarget(CCNode* target) override;
-    CCToggleVisibility* copy() const override { return plainCopy<CCToggleVisibility>(); }
+    host::Ref<CCToggleVisibility> copy() const { return host::Ref<CCToggleVisibility>::adopt(makeCopy()); }
 
 protected:
+    CCToggleVisibility* makeCopy() const override { return plainCopy<CCToggleVisibility>(); }
     ~CCToggleVisibility() override = default;
 };
 
@@ -74,9 +78,10 @@ public:
     bool initWithFlipX(bool flip);
     void startWithTarget(CCNode* target) override;
     CCFlipX* reverse() override;
-    CCFlipX* copy() const override;
+    host::Ref<CCFlipX> copy() const { return host::Ref<CCFlipX>::adopt(makeCopy()); }
 
 protected:
+    CCFlipX* makeCopy() const override;
     ~CCFlipX() override = default;
     bool flipX = false;
 };
@@ -87,9 +92,10 @@ public:
     bool initWithFlipY(bool flip);
     void startWithTarget(CCNode* target) override;
     CCFlipY* reverse() override;
-    CCFlipY* copy() const override;
+    host::Ref<CCFlipY> copy() const { return host::Ref<CCFlipY>::adopt(makeCopy()); }
 
 protected:
+    CCFlipY* makeCopy() const override;
     ~CCFlipY() override = default;
     bool flipY = false;
 };
@@ -100,9 +106,10 @@ public:
     static CCPlace* actionWithPosition(CGPoint position);
     bool initWithPosition(CGPoint position);
     void startWithTarget(CCNode* target) override;
-    CCPlace* copy() const override;
+    host::Ref<CCPlace> copy() const { return host::Ref<CCPlace>::adopt(makeCopy()); }
 
 protected:
+    CCPlace* makeCopy() const override;
     ~CCPlace() override = default;
     CGPoint position = CGPointZero;
 };
@@ -137,9 +144,10 @@ public:
 
     // "<CCCallFunc = 0000ABCD | Tag = -1 | target = Game | selector = Game::go>"
     std::string description() const override;
-    CCCallFunc* copy() const override;
+    host::Ref<CCCallFunc> copy() const { return host::Ref<CCCallFunc>::adopt(makeCopy()); }
 
 protected:
+    CCCallFunc* makeCopy() const override;
     ~CCCallFunc() override;
     // The name of the selector the action calls, for the description.
     virtual const char* selectorName() const { return selector_.name(); }
@@ -156,9 +164,10 @@ public:
     static CCCallFuncN* actionWithTarget(host::Object* target, SEL_CallFuncN selector);
     bool initWithTarget(host::Object* target, SEL_CallFuncN selector);
     void execute() override;
-    CCCallFuncN* copy() const override;
+    host::Ref<CCCallFuncN> copy() const { return host::Ref<CCCallFuncN>::adopt(makeCopy()); }
 
 protected:
+    CCCallFuncN* makeCopy() const override;
     ~CCCallFuncN() override = default;
     const char* selectorName() const override { return selectorN_.name(); }
 
@@ -172,12 +181,13 @@ public:
     static CCCallFuncND* actionWithTarget(host::Object* target, SEL_CallFuncND selector, void* data);
     bool initWithTarget(host::Object* target, SEL_CallFuncND selector, void* data);
     void execute() override;
-    CCCallFuncND* copy() const override;
+    host::Ref<CCCallFuncND> copy() const { return host::Ref<CCCallFuncND>::adopt(makeCopy()); }
 
     // The method the call goes to (resolved when the action is made).
     SEL_CallFuncND callbackMethod() const { return callbackMethod_; }
 
 protected:
+    CCCallFuncND* makeCopy() const override;
     ~CCCallFuncND() override = default;
     const char* selectorName() const override { return callbackMethod_.name(); }
 
@@ -191,12 +201,13 @@ public:
     static CCCallFuncO* actionWithTarget(host::Object* target, SEL_CallFuncO selector, host::Object* object);
     bool initWithTarget(host::Object* target, SEL_CallFuncO selector, host::Object* object);
     void execute() override;
-    CCCallFuncO* copy() const override;
+    host::Ref<CCCallFuncO> copy() const { return host::Ref<CCCallFuncO>::adopt(makeCopy()); }
 
     host::Object* object() const { return object_.get(); }
     void setObject(host::Object* object) { object_ = object; }
 
 protected:
+    CCCallFuncO* makeCopy() const override;
     ~CCCallFuncO() override = default;
     const char* selectorName() const override { return selectorO_.name(); }
 
@@ -211,9 +222,10 @@ public:
     bool initWithBlock(std::function<void()> block);
     void startWithTarget(CCNode* target) override;
     virtual void execute();
-    CCCallBlock* copy() const override;
+    host::Ref<CCCallBlock> copy() const { return host::Ref<CCCallBlock>::adopt(makeCopy()); }
 
 protected:
+    CCCallBlock* makeCopy() const override;
     ~CCCallBlock() override = default;
     std::function<void()> block_;
 };
@@ -225,9 +237,10 @@ public:
     bool initWithBlock(std::function<void(CCNode*)> block);
     void startWithTarget(CCNode* target) override;
     virtual void execute();
-    CCCallBlockN* copy() const override;
+    host::Ref<CCCallBlockN> copy() const { return host::Ref<CCCallBlockN>::adopt(makeCopy()); }
 
 protected:
+    CCCallBlockN* makeCopy() const override;
     ~CCCallBlockN() override = default;
     std::function<void(CCNode*)> block_;
 };

@@ -103,7 +103,7 @@ CCSequence* CCSequence::reverse() {
     return actionOne(r1, r0);
 }
 
-CCSequence* CCSequence::copy() const {
+CCSequence* CCSequence::makeCopy() const {
     auto a = ccOwnedCopy(actions_[0].get());
     auto b = ccOwnedCopy(actions_[1].get());
     return host::createOwned<CCSequence>([&](CCSequence* s) { return s->initOne(a, b); });
@@ -159,7 +159,7 @@ CCSpawn* CCSpawn::reverse() {
     return actionOne(r1, r2);
 }
 
-CCSpawn* CCSpawn::copy() const {
+CCSpawn* CCSpawn::makeCopy() const {
     auto a = ccOwnedCopy(one_.get());
     auto b = ccOwnedCopy(two_.get());
     return host::createOwned<CCSpawn>([&](CCSpawn* s) { return s->initOne(a, b); });
@@ -222,7 +222,7 @@ CCRepeat* CCRepeat::reverse() {
     return inner ? actionWithAction(inner, times_) : nullptr;
 }
 
-CCRepeat* CCRepeat::copy() const {
+CCRepeat* CCRepeat::makeCopy() const {
     auto inner = ccOwnedCopy(innerAction_.get());
     const unsigned times = times_;
     return host::createOwned<CCRepeat>([&](CCRepeat* r) { return r->initWithAction(inner, times); });
@@ -266,7 +266,7 @@ CCRepeatForever* CCRepeatForever::reverse() {
     return inner ? actionWithAction(inner) : nullptr;
 }
 
-CCRepeatForever* CCRepeatForever::copy() const {
+CCRepeatForever* CCRepeatForever::makeCopy() const {
     auto inner = ccOwnedCopy(innerAction_.get());
     return host::createOwned<CCRepeatForever>([&](CCRepeatForever* r) { return r->initWithAction(inner); });
 }
@@ -279,7 +279,7 @@ CCDelayTime* CCDelayTime::actionWithDuration(ccTime d) {
 
 CCDelayTime* CCDelayTime::reverse() { return actionWithDuration(duration_); }
 
-CCDelayTime* CCDelayTime::copy() const {
+CCDelayTime* CCDelayTime::makeCopy() const {
     const ccTime d = duration_;
     return host::createOwned<CCDelayTime>([d](CCDelayTime* a) { return a->initWithDuration(d); });
 }
@@ -313,7 +313,7 @@ void CCReverseTime::update(ccTime t) { other_->update(1 - t); }
 
 CCFiniteTimeAction* CCReverseTime::reverse() { return host::autorelease(other_->copy()); }
 
-CCReverseTime* CCReverseTime::copy() const {
+CCReverseTime* CCReverseTime::makeCopy() const {
     auto other = ccOwnedCopy(other_.get());
     return host::createOwned<CCReverseTime>([&](CCReverseTime* r) { return r->initWithAction(other); });
 }

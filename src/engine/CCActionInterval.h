@@ -13,7 +13,7 @@
 
 #include "engine/CCAction.h"
 #include "engine/Support/CCArray.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 // Two actions, the second starting when the first ends.
 class CCSequence : public CCActionInterval {
@@ -39,11 +39,12 @@ public:
     // The reverse of the second, then the reverse of the first; null when
     // either has no reverse.
     CCSequence* reverse() override;
-    CCSequence* copy() const override;
+    host::Ref<CCSequence> copy() const { return host::Ref<CCSequence>::adopt(makeCopy()); }
 
     CCFiniteTimeAction* actionAt(int i) const { return actions_[i].get(); }
 
 protected:
+    CCSequence* makeCopy() const override;
     ~CCSequence() override;
 
     host::Ref<CCFiniteTimeAction> actions_[2];
@@ -71,9 +72,10 @@ public:
     void update(ccTime t) override;
     // A spawn of both (padded) reverses; null when either has none.
     CCSpawn* reverse() override;
-    CCSpawn* copy() const override;
+    host::Ref<CCSpawn> copy() const { return host::Ref<CCSpawn>::adopt(makeCopy()); }
 
 protected:
+    CCSpawn* makeCopy() const override;
     ~CCSpawn() override;
 
     host::Ref<CCFiniteTimeAction> one_;
@@ -95,9 +97,10 @@ public:
     void update(ccTime t) override;
     bool isDone() const override;
     CCRepeat* reverse() override;
-    CCRepeat* copy() const override;
+    host::Ref<CCRepeat> copy() const { return host::Ref<CCRepeat>::adopt(makeCopy()); }
 
 protected:
+    CCRepeat* makeCopy() const override;
     ~CCRepeat() override;
 
     uint32_t times_ = 0;
@@ -120,9 +123,10 @@ public:
     void step(ccTime dt) override;
     bool isDone() const override { return false; }
     CCRepeatForever* reverse();
-    CCRepeatForever* copy() const override;
+    host::Ref<CCRepeatForever> copy() const { return host::Ref<CCRepeatForever>::adopt(makeCopy()); }
 
 protected:
+    CCRepeatForever* makeCopy() const override;
     ~CCRepeatForever() override;
 
     host::Ref<CCActionInterval> innerAction_;
@@ -134,9 +138,10 @@ public:
     static CCDelayTime* actionWithDuration(ccTime d);
     void update(ccTime t) override { (void)t; }
     CCDelayTime* reverse() override;
-    CCDelayTime* copy() const override;
+    host::Ref<CCDelayTime> copy() const { return host::Ref<CCDelayTime>::adopt(makeCopy()); }
 
 protected:
+    CCDelayTime* makeCopy() const override;
     ~CCDelayTime() override = default;
 };
 
@@ -151,9 +156,10 @@ public:
     void update(ccTime t) override;
     // Backwards twice is forwards: a copy of the wrapped action.
     CCFiniteTimeAction* reverse() override;
-    CCReverseTime* copy() const override;
+    host::Ref<CCReverseTime> copy() const { return host::Ref<CCReverseTime>::adopt(makeCopy()); }
 
 protected:
+    CCReverseTime* makeCopy() const override;
     ~CCReverseTime() override;
 
     host::Ref<CCFiniteTimeAction> other_;

@@ -6,7 +6,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
 #include "engine/Support/CGPointExtension.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 
@@ -60,9 +60,12 @@ void CCRotateTo::startWithTarget(CCNode* target) {
     diffAngle_ = shorterWay(dstAngle_ - startAngle_);
 }
 
-void CCRotateTo::update(ccTime t) { target_->setRotation(startAngle_ + diffAngle_ * t); }
+void CCRotateTo::update(ccTime t) {
+    const float angle = startAngle_ + diffAngle_ * t;
+    if (finiteFor("rotation", {angle})) target_->setRotation(angle);
+}
 
-CCRotateTo* CCRotateTo::copy() const { return owned<CCRotateTo>(duration_, dstAngle_); }
+CCRotateTo* CCRotateTo::makeCopy() const { return owned<CCRotateTo>(duration_, dstAngle_); }
 
 CCRotateBy* CCRotateBy::actionWithDuration(ccTime d, float angle) { return made<CCRotateBy>(d, angle); }
 
@@ -77,11 +80,14 @@ void CCRotateBy::startWithTarget(CCNode* target) {
     startAngle_ = target->rotation();
 }
 
-void CCRotateBy::update(ccTime t) { target_->setRotation(startAngle_ + angle_ * t); }
+void CCRotateBy::update(ccTime t) {
+    const float angle = startAngle_ + angle_ * t;
+    if (finiteFor("rotation", {angle})) target_->setRotation(angle);
+}
 
 CCRotateBy* CCRotateBy::reverse() { return actionWithDuration(duration_, -angle_); }
 
-CCRotateBy* CCRotateBy::copy() const { return owned<CCRotateBy>(duration_, angle_); }
+CCRotateBy* CCRotateBy::makeCopy() const { return owned<CCRotateBy>(duration_, angle_); }
 
 // ---- Position ------------------------------------------------------------------
 
@@ -100,10 +106,11 @@ void CCMoveTo::startWithTarget(CCNode* target) {
 }
 
 void CCMoveTo::update(ccTime t) {
-    target_->setPosition(ccp(startPosition_.x + delta_.x * t, startPosition_.y + delta_.y * t));
+    const CGPoint p = ccp(startPosition_.x + delta_.x * t, startPosition_.y + delta_.y * t);
+    if (finiteFor("position", {p.x, p.y})) target_->setPosition(p);
 }
 
-CCMoveTo* CCMoveTo::copy() const { return owned<CCMoveTo>(duration_, endPosition_); }
+CCMoveTo* CCMoveTo::makeCopy() const { return owned<CCMoveTo>(duration_, endPosition_); }
 
 CCMoveBy* CCMoveBy::actionWithDuration(ccTime d, CGPoint offset) { return made<CCMoveBy>(d, offset); }
 
@@ -122,7 +129,7 @@ void CCMoveBy::startWithTarget(CCNode* target) {
 
 CCMoveBy* CCMoveBy::reverse() { return actionWithDuration(duration_, ccpNeg(delta_)); }
 
-CCMoveBy* CCMoveBy::copy() const { return owned<CCMoveBy>(duration_, delta_); }
+CCMoveBy* CCMoveBy::makeCopy() const { return owned<CCMoveBy>(duration_, delta_); }
 
 // ---- Skew ----------------------------------------------------------------------
 
@@ -144,11 +151,13 @@ void CCSkewTo::startWithTarget(CCNode* target) {
 }
 
 void CCSkewTo::update(ccTime t) {
-    target_->setSkewX(startSkewX_ + deltaX_ * t);
-    target_->setSkewY(startSkewY_ + deltaY_ * t);
+    const float x = startSkewX_ + deltaX_ * t, y = startSkewY_ + deltaY_ * t;
+    if (!finiteFor("skew", {x, y})) return;
+    target_->setSkewX(x);
+    target_->setSkewY(y);
 }
 
-CCSkewTo* CCSkewTo::copy() const { return owned<CCSkewTo>(duration_, endSkewX_, endSkewY_); }
+CCSkewTo* CCSkewTo::makeCopy() const { return owned<CCSkewTo>(duration_, endSkewX_, endSkewY_); }
 
 CCSkewBy* CCSkewBy::actionWithDuration(ccTime d, float dx, float dy) { return made<CCSkewBy>(d, dx, dy); }
 
@@ -169,7 +178,7 @@ void CCSkewBy::startWithTarget(CCNode* target) {
 
 CCSkewBy* CCSkewBy::reverse() { return actionWithDuration(duration_, -skewX_, -skewY_); }
 
-CCSkewBy* CCSkewBy::copy() const { return owned<CCSkewBy>(duration_, skewX_, skewY_); }
+CCSkewBy* CCSkewBy::makeCopy() const { return owned<CCSkewBy>(duration_, skewX_, skewY_); }
 
 // ---- Jumps ---------------------------------------------------------------------
 
@@ -193,13 +202,13 @@ void CCJumpBy::startWithTarget(CCNode* target) {
 void CCJumpBy::update(ccTime t) {
     const float frac = std::fmod(jumps_ * t, 1.0f);
     const float y = height_ * 4 * frac * (1 - frac) + delta_.y * t;
-    const float x = delta_.x * t;
-    target_->setPosition(ccp(startPosition_.x + x, startPosition_.y + y));
+    const CGPoint p = ccp(startPosition_.x + delta_.x * t, startPosition_.y + y);
+    if (finiteFor("position", {p.x, p.y})) target_->setPosition(p);
 }
 
 CCJumpBy* CCJumpBy::reverse() { return actionWithDuration(duration_, ccpNeg(delta_), height_, jumps_); }
 
-CCJumpBy* CCJumpBy::copy() const { return owned<CCJumpBy>(duration_, delta_, height_, jumps_); }
+CCJumpBy* CCJumpBy::makeCopy() const { return owned<CCJumpBy>(duration_, delta_, height_, jumps_); }
 
 CCJumpTo* CCJumpTo::actionWithDuration(ccTime d, CGPoint position, float height, unsigned jumps) {
     return made<CCJumpTo>(d, position, height, jumps);
@@ -216,7 +225,7 @@ void CCJumpTo::startWithTarget(CCNode* target) {
     delta_ = ccpSub(endPosition_, startPosition_);
 }
 
-CCJumpTo* CCJumpTo::copy() const { return owned<CCJumpTo>(duration_, endPosition_, height_, jumps_); }
+CCJumpTo* CCJumpTo::makeCopy() const { return owned<CCJumpTo>(duration_, endPosition_, height_, jumps_); }
 
 // ---- Bézier curves -------------------------------------------------------------
 
@@ -246,7 +255,8 @@ void CCBezierBy::startWithTarget(CCNode* target) {
 void CCBezierBy::update(ccTime t) {
     const float x = bezierAt(config_.controlPoint_1.x, config_.controlPoint_2.x, config_.endPosition.x, t);
     const float y = bezierAt(config_.controlPoint_1.y, config_.controlPoint_2.y, config_.endPosition.y, t);
-    target_->setPosition(ccpAdd(startPosition_, ccp(x, y)));
+    const CGPoint p = ccpAdd(startPosition_, ccp(x, y));
+    if (finiteFor("position", {p.x, p.y})) target_->setPosition(p);
 }
 
 CCBezierBy* CCBezierBy::reverse() {
@@ -258,7 +268,7 @@ CCBezierBy* CCBezierBy::reverse() {
     return actionWithDuration(duration_, r);
 }
 
-CCBezierBy* CCBezierBy::copy() const { return owned<CCBezierBy>(duration_, config_); }
+CCBezierBy* CCBezierBy::makeCopy() const { return owned<CCBezierBy>(duration_, config_); }
 
 CCBezierTo* CCBezierTo::actionWithDuration(ccTime d, ccBezierConfig config) { return made<CCBezierTo>(d, config); }
 
@@ -275,7 +285,7 @@ void CCBezierTo::startWithTarget(CCNode* target) {
     config_.endPosition = ccpSub(absolute_.endPosition, startPosition_);
 }
 
-CCBezierTo* CCBezierTo::copy() const { return owned<CCBezierTo>(duration_, absolute_); }
+CCBezierTo* CCBezierTo::makeCopy() const { return owned<CCBezierTo>(duration_, absolute_); }
 
 // ---- Scale ---------------------------------------------------------------------
 
@@ -301,11 +311,13 @@ void CCScaleTo::startWithTarget(CCNode* target) {
 }
 
 void CCScaleTo::update(ccTime t) {
-    target_->setScaleX(startScaleX_ + deltaX_ * t);
-    target_->setScaleY(startScaleY_ + deltaY_ * t);
+    const float x = startScaleX_ + deltaX_ * t, y = startScaleY_ + deltaY_ * t;
+    if (!finiteFor("scale", {x, y})) return;
+    target_->setScaleX(x);
+    target_->setScaleY(y);
 }
 
-CCScaleTo* CCScaleTo::copy() const { return owned<CCScaleTo>(duration_, endScaleX_, endScaleY_); }
+CCScaleTo* CCScaleTo::makeCopy() const { return owned<CCScaleTo>(duration_, endScaleX_, endScaleY_); }
 
 CCScaleBy* CCScaleBy::actionWithDuration(ccTime d, float scale) { return made<CCScaleBy>(d, scale, scale); }
 
@@ -319,7 +331,7 @@ void CCScaleBy::startWithTarget(CCNode* target) {
 
 CCScaleBy* CCScaleBy::reverse() { return actionWithDuration(duration_, 1 / endScaleX_, 1 / endScaleY_); }
 
-CCScaleBy* CCScaleBy::copy() const { return owned<CCScaleBy>(duration_, endScaleX_, endScaleY_); }
+CCScaleBy* CCScaleBy::makeCopy() const { return owned<CCScaleBy>(duration_, endScaleX_, endScaleY_); }
 
 // ---- Blink ---------------------------------------------------------------------
 
@@ -332,7 +344,7 @@ bool CCBlink::initWithDuration(ccTime d, unsigned blinks) {
 }
 
 void CCBlink::update(ccTime t) {
-    if (isDone()) return;
+    if (isDone() || !finiteFor("visibility", {t})) return;
     const float slice = 1.0f / times_;
     const float m = std::fmod(t, slice);
     target_->setVisible(m > slice / 2);
@@ -340,7 +352,7 @@ void CCBlink::update(ccTime t) {
 
 CCBlink* CCBlink::reverse() { return actionWithDuration(duration_, times_); }
 
-CCBlink* CCBlink::copy() const { return owned<CCBlink>(duration_, times_); }
+CCBlink* CCBlink::makeCopy() const { return owned<CCBlink>(duration_, times_); }
 
 // ---- Opacity -------------------------------------------------------------------
 
@@ -352,12 +364,12 @@ void CCFadeIn::startWithTarget(CCNode* target) {
 }
 
 void CCFadeIn::update(ccTime t) {
-    if (rgba_) rgba_->setOpacity(lowByte(255 * t));
+    if (rgba_ && finiteFor("opacity", {t})) rgba_->setOpacity(lowByte(255 * t));
 }
 
 CCActionInterval* CCFadeIn::reverse() { return CCFadeOut::actionWithDuration(duration_); }
 
-CCFadeIn* CCFadeIn::copy() const { return owned<CCFadeIn>(duration_); }
+CCFadeIn* CCFadeIn::makeCopy() const { return owned<CCFadeIn>(duration_); }
 
 CCFadeOut* CCFadeOut::actionWithDuration(ccTime d) { return made<CCFadeOut>(d); }
 
@@ -367,12 +379,12 @@ void CCFadeOut::startWithTarget(CCNode* target) {
 }
 
 void CCFadeOut::update(ccTime t) {
-    if (rgba_) rgba_->setOpacity(lowByte(255 * (1 - t)));
+    if (rgba_ && finiteFor("opacity", {t})) rgba_->setOpacity(lowByte(255 * (1 - t)));
 }
 
 CCActionInterval* CCFadeOut::reverse() { return CCFadeIn::actionWithDuration(duration_); }
 
-CCFadeOut* CCFadeOut::copy() const { return owned<CCFadeOut>(duration_); }
+CCFadeOut* CCFadeOut::makeCopy() const { return owned<CCFadeOut>(duration_); }
 
 CCFadeTo* CCFadeTo::actionWithDuration(ccTime d, uint8_t opacity) { return made<CCFadeTo>(d, opacity); }
 
@@ -389,10 +401,10 @@ void CCFadeTo::startWithTarget(CCNode* target) {
 }
 
 void CCFadeTo::update(ccTime t) {
-    if (rgba_) rgba_->setOpacity(lowByte(fromOpacity_ + (toOpacity_ - fromOpacity_) * t));
+    if (rgba_ && finiteFor("opacity", {t})) rgba_->setOpacity(lowByte(fromOpacity_ + (toOpacity_ - fromOpacity_) * t));
 }
 
-CCFadeTo* CCFadeTo::copy() const { return owned<CCFadeTo>(duration_, toOpacity_); }
+CCFadeTo* CCFadeTo::makeCopy() const { return owned<CCFadeTo>(duration_, toOpacity_); }
 
 // ---- Colour --------------------------------------------------------------------
 
@@ -411,12 +423,12 @@ void CCTintTo::startWithTarget(CCNode* target) {
 }
 
 void CCTintTo::update(ccTime t) {
-    if (!rgba_) return;
+    if (!rgba_ || !finiteFor("colour", {t})) return;
     auto channel = [t](uint8_t from, uint8_t to) { return lowByte(from + (to - from) * t); };
     rgba_->setColor(ccc3(channel(from_.r, to_.r), channel(from_.g, to_.g), channel(from_.b, to_.b)));
 }
 
-CCTintTo* CCTintTo::copy() const { return owned<CCTintTo>(duration_, to_.r, to_.g, to_.b); }
+CCTintTo* CCTintTo::makeCopy() const { return owned<CCTintTo>(duration_, to_.r, to_.g, to_.b); }
 
 CCTintBy* CCTintBy::actionWithDuration(ccTime d, int16_t r, int16_t g, int16_t b) { return made<CCTintBy>(d, r, g, b); }
 
@@ -439,7 +451,7 @@ void CCTintBy::startWithTarget(CCNode* target) {
 }
 
 void CCTintBy::update(ccTime t) {
-    if (!rgba_) return;
+    if (!rgba_ || !finiteFor("colour", {t})) return;
     auto channel = [t](int16_t from, int16_t delta) { return lowByte(from + delta * t); };
     rgba_->setColor(ccc3(channel(fromR_, deltaR_), channel(fromG_, deltaG_), channel(fromB_, deltaB_)));
 }
@@ -449,4 +461,4 @@ CCTintBy* CCTintBy::reverse() {
                               static_cast<int16_t>(-deltaB_));
 }
 
-CCTintBy* CCTintBy::copy() const { return owned<CCTintBy>(duration_, deltaR_, deltaG_, deltaB_); }
+CCTintBy* CCTintBy::makeCopy() const { return owned<CCTintBy>(duration_, deltaR_, deltaG_, deltaB_); }

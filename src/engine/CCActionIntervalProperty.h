@@ -23,9 +23,10 @@ public:
     bool initWithDuration(ccTime d, float angle);
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
-    CCRotateTo* copy() const override;
+    host::Ref<CCRotateTo> copy() const { return host::Ref<CCRotateTo>::adopt(makeCopy()); }
 
 protected:
+    CCRotateTo* makeCopy() const override;
     ~CCRotateTo() override = default;
     float dstAngle_ = 0, startAngle_ = 0, diffAngle_ = 0;
 };
@@ -38,9 +39,10 @@ public:
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
     CCRotateBy* reverse() override;
-    CCRotateBy* copy() const override;
+    host::Ref<CCRotateBy> copy() const { return host::Ref<CCRotateBy>::adopt(makeCopy()); }
 
 protected:
+    CCRotateBy* makeCopy() const override;
     ~CCRotateBy() override = default;
     float angle_ = 0, startAngle_ = 0;
 };
@@ -52,9 +54,10 @@ public:
     bool initWithDuration(ccTime d, CGPoint position);
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
-    CCMoveTo* copy() const override;
+    host::Ref<CCMoveTo> copy() const { return host::Ref<CCMoveTo>::adopt(makeCopy()); }
 
 protected:
+    CCMoveTo* makeCopy() const override;
     ~CCMoveTo() override = default;
     CGPoint endPosition_ = CGPointZero, startPosition_ = CGPointZero, delta_ = CGPointZero;
 };
@@ -66,9 +69,10 @@ public:
     bool initWithDuration(ccTime d, CGPoint offset);
     void startWithTarget(CCNode* target) override;
     CCMoveBy* reverse() override;
-    CCMoveBy* copy() const override;
+    host::Ref<CCMoveBy> copy() const { return host::Ref<CCMoveBy>::adopt(makeCopy()); }
 
 protected:
+    CCMoveBy* makeCopy() const override;
     ~CCMoveBy() override = default;
 };
 
@@ -79,9 +83,10 @@ public:
     bool initWithDuration(ccTime d, float skewX, float skewY);
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
-    CCSkewTo* copy() const override;
+    host::Ref<CCSkewTo> copy() const { return host::Ref<CCSkewTo>::adopt(makeCopy()); }
 
 protected:
+    CCSkewTo* makeCopy() const override;
     ~CCSkewTo() override = default;
     float skewX_ = 0, skewY_ = 0;
     float startSkewX_ = 0, startSkewY_ = 0;
@@ -96,9 +101,10 @@ public:
     bool initWithDuration(ccTime d, float deltaSkewX, float deltaSkewY);
     void startWithTarget(CCNode* target) override;
     CCSkewBy* reverse() override;
-    CCSkewBy* copy() const override;
+    host::Ref<CCSkewBy> copy() const { return host::Ref<CCSkewBy>::adopt(makeCopy()); }
 
 protected:
+    CCSkewBy* makeCopy() const override;
     ~CCSkewBy() override = default;
 };
 
@@ -111,9 +117,10 @@ public:
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
     CCJumpBy* reverse() override;
-    CCJumpBy* copy() const override;
+    host::Ref<CCJumpBy> copy() const { return host::Ref<CCJumpBy>::adopt(makeCopy()); }
 
 protected:
+    CCJumpBy* makeCopy() const override;
     ~CCJumpBy() override = default;
     CGPoint startPosition_ = CGPointZero;
     CGPoint delta_ = CGPointZero;
@@ -130,9 +137,10 @@ public:
     void startWithTarget(CCNode* target) override;
     // No reverse: the start point is not known before the action runs.
     CCJumpBy* reverse() override { return nullptr; }
-    CCJumpTo* copy() const override;
+    host::Ref<CCJumpTo> copy() const { return host::Ref<CCJumpTo>::adopt(makeCopy()); }
 
 protected:
+    CCJumpTo* makeCopy() const override;
     ~CCJumpTo() override = default;
     CGPoint endPosition_ = CGPointZero;
 };
@@ -146,9 +154,10 @@ public:
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
     CCBezierBy* reverse() override;
-    CCBezierBy* copy() const override;
+    host::Ref<CCBezierBy> copy() const { return host::Ref<CCBezierBy>::adopt(makeCopy()); }
 
 protected:
+    CCBezierBy* makeCopy() const override;
     ~CCBezierBy() override = default;
     ccBezierConfig config_{};
     CGPoint startPosition_ = CGPointZero;
@@ -163,9 +172,10 @@ public:
     bool initWithDuration(ccTime d, ccBezierConfig config);
     void startWithTarget(CCNode* target) override;
     CCBezierBy* reverse() override { return nullptr; }
-    CCBezierTo* copy() const override;
+    host::Ref<CCBezierTo> copy() const { return host::Ref<CCBezierTo>::adopt(makeCopy()); }
 
 protected:
+    CCBezierTo* makeCopy() const override;
     ~CCBezierTo() override = default;
     ccBezierConfig absolute_{};
 };
@@ -179,9 +189,10 @@ public:
     bool initWithDuration(ccTime d, float scaleX, float scaleY);
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
-    CCScaleTo* copy() const override;
+    host::Ref<CCScaleTo> copy() const { return host::Ref<CCScaleTo>::adopt(makeCopy()); }
 
 protected:
+    CCScaleTo* makeCopy() const override;
     ~CCScaleTo() override = default;
     float scaleX_ = 0, scaleY_ = 0;  // unused, kept for the field layout
     float startScaleX_ = 1, startScaleY_ = 1;
@@ -196,9 +207,10 @@ public:
     static CCScaleBy* actionWithDuration(ccTime d, float scaleX, float scaleY);
     void startWithTarget(CCNode* target) override;
     CCScaleBy* reverse() override;
-    CCScaleBy* copy() const override;
+    host::Ref<CCScaleBy> copy() const { return host::Ref<CCScaleBy>::adopt(makeCopy()); }
 
 protected:
+    CCScaleBy* makeCopy() const override;
     ~CCScaleBy() override = default;
 };
 
@@ -210,9 +222,10 @@ public:
     bool initWithDuration(ccTime d, unsigned blinks);
     void update(ccTime t) override;
     CCBlink* reverse() override;
-    CCBlink* copy() const override;
+    host::Ref<CCBlink> copy() const { return host::Ref<CCBlink>::adopt(makeCopy()); }
 
 protected:
+    CCBlink* makeCopy() const override;
     ~CCBlink() override = default;
     uint32_t times_ = 0;
 };
@@ -227,9 +240,10 @@ public:
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCFadeIn* copy() const override;
+    host::Ref<CCFadeIn> copy() const { return host::Ref<CCFadeIn>::adopt(makeCopy()); }
 
 protected:
+    CCFadeIn* makeCopy() const override;
     ~CCFadeIn() override = default;
     CCRGBAProtocol* rgba_ = nullptr;  // the target seen through its colour interface
 };
@@ -241,9 +255,10 @@ public:
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
     CCActionInterval* reverse() override;
-    CCFadeOut* copy() const override;
+    host::Ref<CCFadeOut> copy() const { return host::Ref<CCFadeOut>::adopt(makeCopy()); }
 
 protected:
+    CCFadeOut* makeCopy() const override;
     ~CCFadeOut() override = default;
     CCRGBAProtocol* rgba_ = nullptr;
 };
@@ -255,9 +270,10 @@ public:
     bool initWithDuration(ccTime d, uint8_t opacity);
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
-    CCFadeTo* copy() const override;
+    host::Ref<CCFadeTo> copy() const { return host::Ref<CCFadeTo>::adopt(makeCopy()); }
 
 protected:
+    CCFadeTo* makeCopy() const override;
     ~CCFadeTo() override = default;
     uint8_t toOpacity_ = 0, fromOpacity_ = 0;
     CCRGBAProtocol* rgba_ = nullptr;
@@ -270,9 +286,10 @@ public:
     bool initWithDuration(ccTime d, uint8_t red, uint8_t green, uint8_t blue);
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
-    CCTintTo* copy() const override;
+    host::Ref<CCTintTo> copy() const { return host::Ref<CCTintTo>::adopt(makeCopy()); }
 
 protected:
+    CCTintTo* makeCopy() const override;
     ~CCTintTo() override = default;
     ccColor3B to_{0, 0, 0}, from_{0, 0, 0};
     CCRGBAProtocol* rgba_ = nullptr;
@@ -286,9 +303,10 @@ public:
     void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
     CCTintBy* reverse() override;
-    CCTintBy* copy() const override;
+    host::Ref<CCTintBy> copy() const { return host::Ref<CCTintBy>::adopt(makeCopy()); }
 
 protected:
+    CCTintBy* makeCopy() const override;
     ~CCTintBy() override = default;
     int16_t deltaR_ = 0, deltaG_ = 0, deltaB_ = 0;
     int16_t fromR_ = 0, fromG_ = 0, fromB_ = 0;

@@ -19,7 +19,7 @@
 #include "engine/CCAction.h"
 #include "engine/Support/CCArray.h"
 #include "engine/ccTypes.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 class CCNode;
 

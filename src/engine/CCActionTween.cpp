@@ -5,7 +5,7 @@
 
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 
@@ -59,6 +59,7 @@ void CCActionTween::startWithTarget(CCNode* target) {
 
 void CCActionTween::update(ccTime t) {
     const float value = to_ - delta_ * (1 - t);
+    if (route_ == Route::none || !finiteFor(key_.c_str(), {value})) return;
     switch (route_) {
         case Route::node:
             (target_->*nodeSetter_)(value);
@@ -77,7 +78,7 @@ void CCActionTween::update(ccTime t) {
 
 CCActionTween* CCActionTween::reverse() { return actionWithDuration(duration_, key_, to_, from_); }
 
-CCActionTween* CCActionTween::copy() const {
+CCActionTween* CCActionTween::makeCopy() const {
     return host::createOwned<CCActionTween>(
         [this](CCActionTween* a) { return a->initWithDuration(duration_, key_, from_, to_); });
 }

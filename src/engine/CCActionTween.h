@@ -32,11 +32,12 @@ public:
     void update(ccTime t) override;
     // From `to` back to `from`, same duration and key.
     CCActionTween* reverse() override;
-    CCActionTween* copy() const override;
+    host::Ref<CCActionTween> copy() const { return host::Ref<CCActionTween>::adopt(makeCopy()); }
 
     const std::string& key() const { return key_; }
 
 protected:
+    CCActionTween* makeCopy() const override;
     ~CCActionTween() override = default;
 
     // How the value reaches the target, resolved once per start.

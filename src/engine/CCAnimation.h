@@ -5,9 +5,9 @@
 #include <string>
 
 #include "engine/Support/CCArray.h"
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCSpriteFrame;
 class CCTexture2D;

@@ -7,8 +7,8 @@
 #include "engine/CCTextureAtlas.h"
 #include "engine/CCTextureCache.h"
 #include "engine/ccMacros.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/display/GLES.h"
 
 CCAtlasNode* CCAtlasNode::atlasWithTileFile(const std::string& tile, unsigned tileWidth, unsigned tileHeight,
                                             unsigned itemsToRender) {

@@ -12,7 +12,7 @@
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
 #include "engine/ccTypes.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCTexture2D;
 class CCTextureAtlas;

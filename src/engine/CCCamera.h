@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 class CCCamera : public host::Object {
 public:

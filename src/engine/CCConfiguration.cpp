@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "host/Device.h"
-#include "host/GLES.h"
+#include "host/core/Device.h"
+#include "host/display/GLES.h"
 
 #ifndef GL_MAX_SAMPLES_APPLE
 #define GL_MAX_SAMPLES_APPLE 0x8D57

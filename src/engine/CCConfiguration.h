@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 class CCConfiguration : public host::Object {
 public:

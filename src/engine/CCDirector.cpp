@@ -3,22 +3,23 @@
 #include <cstdio>
 #include <mutex>
 
-#include "engine/ccMacros.h"
+#include "engine/CCActionManager.h"
+#include "engine/CCAnimationCache.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCLabelAtlas.h"
 #include "engine/CCScene.h"
-#include "engine/CCAnimationCache.h"
-#include "engine/CCSpriteFrameCache.h"
-#include "engine/CCTextureCache.h"
-#include "engine/CCTexture2D.h"
-#include "engine/CCActionManager.h"
 #include "engine/CCScheduler.h"
+#include "engine/CCSpriteFrameCache.h"
+#include "engine/CCTexture2D.h"
+#include "engine/CCTextureCache.h"
 #include "engine/Support/CCArray.h"
-#include "engine/platform/EAGLView.h"
+#include "engine/ccMacros.h"
 #include "engine/platform/CCDirectorIOS.h"
-#include "host/Clock.h"
-#include "host/Device.h"
-#include "host/GLES.h"
+#include "engine/platform/EAGLView.h"
+#include "host/core/Clock.h"
+#include "host/core/Device.h"
+#include "host/display/GLES.h"
+#include "host/core/Log.h"
 
 namespace {
 std::mutex gDirectorLock;
@@ -80,8 +81,15 @@ CCNode* CCDirector::notificationNode() const { return notificationNode_; }
 void CCDirector::setNotificationNode(CCNode* node) { notificationNode_ = node; }
 float CCDirector::contentScaleFactor() const { return __ccContentScaleFactor; }
 
+bool CCDirector::ignoredWhileEnding(const char* operation) const {
+    if (!endRequested_) return false;
+    host::log("Director: %s ignored: the director is ending", operation);
+    return true;
+}
+
 void CCDirector::runWithScene(CCScene* scene) {
     CCAssert(scene != nullptr, "Argument must be non-nil");
+    if (ignoredWhileEnding("runWithScene")) return;
     CCAssert(runningScene_ == nullptr, "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
     pushScene(scene);
     startAnimation();
@@ -89,6 +97,7 @@ void CCDirector::runWithScene(CCScene* scene) {
 
 void CCDirector::pushScene(CCScene* scene) {
     CCAssert(scene != nullptr, "Argument must be non-nil");
+    if (ignoredWhileEnding("pushScene")) return;
     sendCleanupToScene_ = false;
     scenesStack_->addObject(scene);
     nextScene_ = scene;
@@ -96,6 +105,7 @@ void CCDirector::pushScene(CCScene* scene) {
 
 void CCDirector::replaceScene(CCScene* scene) {
     CCAssert(scene != nullptr, "Argument must be non-nil");
+    if (ignoredWhileEnding("replaceScene")) return;
     CCAssert(scenesStack_->count() > 0, "replaceScene needs a scene on the stack");
     unsigned index = scenesStack_->count();
     sendCleanupToScene_ = true;
@@ -107,6 +117,7 @@ void CCDirector::replaceScene(CCScene* scene) {
 
 void CCDirector::popScene() {
     CCAssert(runningScene_ != nullptr, "A running Scene is needed");
+    if (ignoredWhileEnding("popScene")) return;
     scenesStack_->removeLastObject();
     unsigned c = scenesStack_->count();
     if (c == 0) {
@@ -118,6 +129,26 @@ void CCDirector::popScene() {
 }
 
 void CCDirector::end() {
+    if (framesInProgress_ > 0) {
+        // A callback of this frame: the scheduler and the action manager are
+        // still walking their lists, so they go once the frame is over.
+        endRequested_ = true;
+        return;
+    }
+    endNow();
+}
+
+CCDirector::FrameInProgress::FrameInProgress(CCDirector* director) : director_(director) {
+    ++director_->framesInProgress_;
+}
+
+CCDirector::FrameInProgress::~FrameInProgress() {
+    if (--director_->framesInProgress_ > 0 || !director_->endRequested_) return;
+    director_->endRequested_ = false;
+    director_->endNow();
+}
+
+void CCDirector::endNow() {
     if (runningScene_) {
         runningScene_->onExit();
         runningScene_->cleanup();

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "engine/ccTypes.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCScene;
 class CCNode;
@@ -65,7 +65,15 @@ public:
     void pushScene(CCScene* scene);
     void replaceScene(CCScene* scene);
     void popScene();
-    virtual void end();
+    // Ends the director: the running scene exits, the stack empties, the
+    // frame source stops and the shared caches, scheduler and action manager
+    // are purged. Asked for inside a frame (from a timer, an action or a
+    // scene callback), it happens once that frame is over, so nothing is
+    // torn down under the lists being walked; scene changes asked for in
+    // the meantime are ignored (and logged).
+    void end();
+    // An end asked for during the current frame and not carried out yet.
+    bool isEnding() const { return endRequested_; }
 
     // Frame control.
     virtual void startAnimation() {}
@@ -126,6 +134,21 @@ protected:
     CCDirector();
     ~CCDirector() override;
     void setNextScene();
+    // The steps of end(), carried out at once.
+    virtual void endNow();
+
+    // Marks the extent of one frame (drawScene may nest): an end asked for
+    // inside it is carried out when the outermost frame closes.
+    class FrameInProgress {
+    public:
+        explicit FrameInProgress(CCDirector* director);
+        ~FrameInProgress();
+        FrameInProgress(const FrameInProgress&) = delete;
+        FrameInProgress& operator=(const FrameInProgress&) = delete;
+
+    private:
+        CCDirector* director_;
+    };
 
     host::Ref<EAGLView> openGLView_;
     double animationInterval_ = 1.0 / 60;
@@ -149,4 +172,12 @@ protected:
     CGSize winSizeInPoints_{0, 0};
     CGSize winSizeInPixels_{0, 0};
     std::thread::id runningThread_;
+
+private:
+    // True (after one log line) when a scene change comes while an end is
+    // pending.
+    bool ignoredWhileEnding(const char* operation) const;
+
+    unsigned framesInProgress_ = 0;
+    bool endRequested_ = false;
 };

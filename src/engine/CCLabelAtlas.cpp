@@ -2,7 +2,7 @@
 
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureAtlas.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 CCLabelAtlas* CCLabelAtlas::labelWithString(const std::string& string, const std::string& charMapFile,
                                             unsigned itemWidth, unsigned itemHeight, uint8_t startCharMap) {

@@ -10,8 +10,8 @@
 #include "engine/CCProtocols.h"
 #include "engine/ccTypes.h"
 #include "engine/platform/CCTouchDelegateProtocol.h"
-#include "host/Accelerometer.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
+#include "host/display/Accelerometer.h"
 
 class CCLayer : public CCNode,
                 public CCStandardTouchDelegate,

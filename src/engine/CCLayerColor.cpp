@@ -5,7 +5,7 @@
 #include "engine/CCContentScale.h"
 #include "engine/CCDirector.h"
 #include "engine/CCLayer.h"
-#include "host/GLES.h"
+#include "host/display/GLES.h"
 
 namespace {
 bool isDefaultBlend(ccBlendFunc f) { return f.src == GL_ONE && f.dst == GL_ONE_MINUS_SRC_ALPHA; }

@@ -6,7 +6,7 @@
 #include "engine/ccMacros.h"
 #include "engine/platform/CCDirectorIOS.h"
 #include "engine/platform/CCTouchDispatcher.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 namespace {
 

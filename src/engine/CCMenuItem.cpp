@@ -6,7 +6,7 @@
 #include "engine/CCLabelAtlas.h"
 #include "engine/CCLabelTTF.h"
 #include "engine/ccMacros.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 void CCMenuSelector::perform(host::Object* target, host::Object* sender) const {
     if (withSender_)

@@ -11,7 +11,7 @@
 
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
-#include "host/Selector.h"
+#include "host/core/Selector.h"
 
 // The action tag of a label item's selection zoom.
 constexpr int kCCZoomActionTag = static_cast<int>(0xC0C05002u);

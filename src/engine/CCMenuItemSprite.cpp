@@ -2,7 +2,7 @@
 #include "engine/CCMenuItemSprite.h"
 
 #include "engine/CCSprite.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 // ---- CCMenuItemSprite -----------------------------------------------------
 

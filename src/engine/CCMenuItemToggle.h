@@ -6,7 +6,7 @@
 
 #include "engine/CCMenuItem.h"
 #include "engine/Support/CCArray.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 // The child tag of the sub-item a toggle shows.
 constexpr int kCCItemForToggleTag = static_cast<int>(0xC0C05001u);

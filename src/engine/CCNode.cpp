@@ -12,7 +12,7 @@
 #include "engine/CCScheduler.h"
 #include "engine/Support/TransformUtils.h"
 #include "engine/ccMacros.h"
-#include "host/Touch.h"
+#include "host/ui/Touch.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "engine/CCSelectors.h"
 #include "engine/Support/CCArray.h"
 #include "engine/ccTypes.h"
-#include "host/CGAffineTransform.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/CGAffineTransform.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCAction;
 class CCCamera;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "engine/CCContentScale.h"
@@ -11,11 +12,11 @@
 #include "engine/Support/ZipUtils.h"
 #include "engine/Support/base64.h"
 #include "engine/Support/ccUtils.h"
-#include "host/Bundle.h"
-#include "host/GLES.h"
-#include "host/Image.h"
-#include "host/Log.h"
-#include "host/PlistValue.h"
+#include "host/core/Bundle.h"
+#include "host/core/Log.h"
+#include "host/data/PlistValue.h"
+#include "host/display/GLES.h"
+#include "host/graphics/Image.h"
 
 namespace {
 
@@ -38,6 +39,38 @@ inline ccColor4F varyColor(ccColor4F c, ccColor4F var) {
     out.a = clamp01(vary(c.a, var.a));
     return out;
 }
+
+// The numbers of a particle list. A missing key reads as 0; so does a value
+// no emitter can use (not a finite number, or a negative size), which would
+// otherwise reach the particles' vertices. report() logs those in one line.
+class ListNumbers {
+public:
+    explicit ListNumbers(const host::PlistValue& list) : list_(list) {}
+
+    float number(const char* key) {
+        const float v = float(list_[key].asDouble());
+        return std::isfinite(v) ? v : refused(key, v);
+    }
+    // Sizes are 0 or more, or -1 (an end size the same as the start size).
+    float size(const char* key) {
+        const float v = number(key);
+        return v >= 0 || v == kCCParticleStartSizeEqualToEndSize ? v : refused(key, v);
+    }
+    void report() const {
+        if (!refused_.empty()) host::log("engine: Particle system: unusable values read as 0: %s", refused_.c_str());
+    }
+
+private:
+    float refused(const char* key, float v) {
+        char entry[96];
+        std::snprintf(entry, sizeof entry, "%s\"%s\" (%g)", refused_.empty() ? "" : ", ", key, double(v));
+        refused_ += entry;
+        return 0;
+    }
+
+    const host::PlistValue& list_;
+    std::string refused_;
+};
 
 // Owns a buffer from the C allocator for the length of a scope.
 struct MallocBuffer {
@@ -96,6 +129,13 @@ bool CCParticleSystem::initWithDictionary(const host::PlistValue& dictionary) {
                   maxParticles);
         return false;
     }
+    // The emission rate is the pool over the life: a negative life would
+    // refill the whole pool every frame.
+    const double life = dictionary["particleLifespan"].asDouble();
+    if (!(life >= 0 && std::isfinite(float(life)))) {
+        host::log("engine: Particle system: \"particleLifespan\" must be 0 or more seconds, not %g", life);
+        return false;
+    }
     if (!initWithTotalParticles(unsigned(maxParticles))) return false;
     readParameters(dictionary);
     loadTexture(dictionary);
@@ -103,7 +143,8 @@ bool CCParticleSystem::initWithDictionary(const host::PlistValue& dictionary) {
 }
 
 void CCParticleSystem::readParameters(const host::PlistValue& d) {
-    auto number = [&](const char* key) { return float(d[key].asDouble()); };
+    ListNumbers numbers(d);
+    auto number = [&](const char* key) { return numbers.number(key); };
     auto color = [&](const char* prefix) {
         const std::string p(prefix);
         return ccColor4F{number((p + "Red").c_str()), number((p + "Green").c_str()), number((p + "Blue").c_str()),
@@ -119,9 +160,9 @@ void CCParticleSystem::readParameters(const host::PlistValue& d) {
     startColorVar_ = color("startColorVariance");
     endColor_ = color("finishColor");
     endColorVar_ = color("finishColorVariance");
-    startSize_ = number("startParticleSize");
+    startSize_ = numbers.size("startParticleSize");
     startSizeVar_ = number("startParticleSizeVariance");
-    endSize_ = number("finishParticleSize");
+    endSize_ = numbers.size("finishParticleSize");
     endSizeVar_ = number("finishParticleSizeVariance");
     setPosition(CGPointMake(number("sourcePositionx"), number("sourcePositiony")));
     posVar_ = CGPointMake(number("sourcePositionVariancex"), number("sourcePositionVariancey"));
@@ -155,6 +196,7 @@ void CCParticleSystem::readParameters(const host::PlistValue& d) {
     life_ = number("particleLifespan");
     lifeVar_ = number("particleLifespanVariance");
     emissionRate_ = float(totalParticles_) / life_;
+    numbers.report();
 }
 
 // The texture named by "textureFileName", or else the image embedded in
@@ -304,7 +346,8 @@ void CCParticleSystem::setTotalParticles(unsigned n) {
 // ---- The frame -----------------------------------------------------------
 
 void CCParticleSystem::update(ccTime dt) {
-    if (active_ && emissionRate_ != 0) {
+    // Not `!= 0`: a negative (or NaN) rate would fill the pool every frame.
+    if (active_ && emissionRate_ > 0) {
         const float rate = 1.0f / emissionRate_;
         emitCounter_ += dt;
         while (particleCount_ < totalParticles_ && emitCounter_ > rate) {

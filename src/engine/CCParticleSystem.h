@@ -29,7 +29,7 @@
 #include "engine/CCProtocols.h"
 #include "engine/CCTexture2D.h"
 #include "engine/ccTypes.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 namespace host { class PlistValue; }
 
@@ -109,9 +109,11 @@ public:
     // A property list file, resolved through CCFileUtils.
     bool initWithFile(const std::string& plistFile);
     // A particle property-list dictionary. Fails (one log line) when it is
-    // not a dictionary or "maxParticles" is missing, not positive or above
-    // kMaxParticlesInList. A texture that cannot be made leaves the emitter
-    // untextured (one log line).
+    // not a dictionary, "maxParticles" is missing, not positive or above
+    // kMaxParticlesInList, or "particleLifespan" is negative or not a
+    // number. Other values that are not finite numbers, and negative sizes,
+    // are read as 0 (one log line names them). A texture that cannot be
+    // made leaves the emitter untextured (one log line).
     bool initWithDictionary(const host::PlistValue& dictionary);
 
     // Pool sizes a property list may ask for: each particle costs about
@@ -186,6 +188,7 @@ public:
     void setLife(float v) { life_ = v; }
     float lifeVar() const { return lifeVar_; }
     void setLifeVar(float v) { lifeVar_ = v; }
+    // Particles per second; a rate that is not positive emits nothing.
     float emissionRate() const { return emissionRate_; }
     void setEmissionRate(float v) { emissionRate_ = v; }
     float startSize() const { return startSize_; }

@@ -4,8 +4,8 @@
 
 #include "engine/CCConfiguration.h"
 #include "engine/CCTexture2D.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/display/GLES.h"
 
 bool CCParticleSystemPoint::contextSupportsPointSprites() {
     CCConfiguration* configuration = CCConfiguration::sharedConfiguration();

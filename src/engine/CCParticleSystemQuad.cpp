@@ -8,8 +8,8 @@
 #include "engine/CCSpriteFrame.h"
 #include "engine/CCTexture2D.h"
 #include "engine/ccMacros.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/display/GLES.h"
 
 // ---- CCParticleQuadArrays ----------------------------------------------
 

@@ -20,7 +20,7 @@
 #include "engine/CCSelectors.h"
 #include "engine/Support/CCArray.h"
 #include "engine/ccTypes.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 // A selector of a target fired every `interval` seconds (0: every frame).
 // The target is not retained.

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/ccTypes.h"
-#include "host/Selector.h"
+#include "host/core/Selector.h"
 
 using SEL_SCHEDULE = host::Selector<void(ccTime)>;
 

@@ -15,8 +15,8 @@
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureAtlas.h"
 #include "engine/CCTextureCache.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/display/GLES.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include "engine/CCNode.h"
 #include "engine/CCProtocols.h"
 #include "engine/ccTypes.h"
-#include "host/Ref.h"
-#include "host/Selector.h"
+#include "host/core/Ref.h"
+#include "host/core/Selector.h"
 
 class CCAnimation;
 class CCSpriteBatchNode;

@@ -6,8 +6,8 @@
 #include "engine/CCTextureAtlas.h"
 #include "engine/CCTextureCache.h"
 #include "engine/ccMacros.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/display/GLES.h"
 
 namespace {
 

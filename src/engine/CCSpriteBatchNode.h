@@ -17,7 +17,7 @@
 #include "engine/CCProtocols.h"
 #include "engine/CCSprite.h"
 #include "engine/Support/CCArray.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCTexture2D;
 class CCTextureAtlas;

@@ -44,10 +44,10 @@ bool CCSpriteFrame::initWithTexture(CCTexture2D* texture, CGRect rectInPixels, b
     return true;
 }
 
-CCSpriteFrame* CCSpriteFrame::copy() const {
-    return host::createOwned<CCSpriteFrame>([this](CCSpriteFrame* f) {
+host::Ref<CCSpriteFrame> CCSpriteFrame::copy() const {
+    return host::Ref<CCSpriteFrame>::adopt(host::createOwned<CCSpriteFrame>([this](CCSpriteFrame* f) {
         return f->initWithTexture(texture_.get(), rectInPixels_, rotated_, offsetInPixels_, originalSizeInPixels_);
-    });
+    }));
 }
 
 void CCSpriteFrame::setRect(CGRect rect) {

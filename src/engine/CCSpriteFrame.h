@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCTexture2D;
 
@@ -31,8 +31,8 @@ public:
     bool initWithTexture(CCTexture2D* texture, CGRect rectInPixels, bool rotated, CGPoint offset,
                          CGSize originalSize);
 
-    // A new frame with the same texture and geometry, owned by the caller.
-    CCSpriteFrame* copy() const;
+    // A new frame with the same texture and geometry.
+    host::Ref<CCSpriteFrame> copy() const;
 
     CGRect rect() const { return rect_; }
     void setRect(CGRect rect);

@@ -14,9 +14,9 @@
 #include "engine/Support/CCFileUtils.h"
 #include "engine/Support/CCGeometryStrings.h"
 #include "engine/Support/SharedInstance.h"
-#include "host/Log.h"
-#include "host/Path.h"
-#include "host/PlistValue.h"
+#include "host/core/Log.h"
+#include "host/core/Path.h"
+#include "host/data/PlistValue.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 namespace host { class PlistValue; }
 

@@ -16,9 +16,9 @@
 #include "engine/CCTextureAtlas.h"
 #include "engine/CCTextureCache.h"
 #include "engine/Support/CCFileUtils.h"
-#include "host/Bundle.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Bundle.h"
+#include "host/display/GLES.h"
+#include "host/core/Log.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "engine/CCSpriteBatchNode.h"
-#include "host/PlistValue.h"
-#include "host/Ref.h"
+#include "host/data/PlistValue.h"
+#include "host/core/Ref.h"
 
 class CCSprite;
 class CCTMXLayerInfo;

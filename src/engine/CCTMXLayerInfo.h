@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/PlistValue.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/data/PlistValue.h"
 
 class CCTMXLayerInfo : public host::Object {
 public:

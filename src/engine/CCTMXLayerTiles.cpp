@@ -7,7 +7,7 @@
 #include "engine/CCTMXTilesetInfo.h"
 #include "engine/CCTextureAtlas.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 // ---- The index array ------------------------------------------------------------
 

@@ -9,8 +9,8 @@
 #include "engine/CCTMXTileData.h"
 #include "engine/CCTMXTilesetInfo.h"
 #include "engine/Support/CCFileUtils.h"
-#include "host/Log.h"
-#include "host/Path.h"
+#include "host/core/Log.h"
+#include "host/core/Path.h"
 
 struct CCTMXMapInfo::Document {
     std::string root;           // the element the file must start with

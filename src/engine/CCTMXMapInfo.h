@@ -31,11 +31,11 @@
 #include <vector>
 
 #include "engine/Support/CCArray.h"
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/PlistValue.h"
-#include "host/Ref.h"
-#include "host/XMLParser.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/data/PlistValue.h"
+#include "host/core/Ref.h"
+#include "host/data/XMLParser.h"
 
 class CCTMXLayerInfo;
 class CCTMXObjectGroup;

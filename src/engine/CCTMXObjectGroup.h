@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
-#include "host/PlistValue.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/data/PlistValue.h"
 
 class CCTMXObjectGroup : public host::Object {
 public:

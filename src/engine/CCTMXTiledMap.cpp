@@ -7,7 +7,7 @@
 #include "engine/CCTMXMapInfo.h"
 #include "engine/CCTMXObjectGroup.h"
 #include "engine/CCTMXTilesetInfo.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 CCTMXTiledMap* CCTMXTiledMap::tiledMapWithTMXFile(const std::string& tmxFile) {
     return host::create<CCTMXTiledMap>([&](CCTMXTiledMap* map) { return map->initWithTMXFile(tmxFile); });

@@ -9,8 +9,8 @@
 
 #include "engine/CCNode.h"
 #include "engine/Support/CCArray.h"
-#include "host/PlistValue.h"
-#include "host/Ref.h"
+#include "host/data/PlistValue.h"
+#include "host/core/Ref.h"
 
 class CCTMXLayer;
 class CCTMXLayerInfo;

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
 
 enum : uint32_t {
     kCCTMXTileHorizontalFlag = 0x80000000u,

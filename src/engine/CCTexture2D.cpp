@@ -7,7 +7,7 @@
 
 #include "engine/CCContentScale.h"
 #include "engine/ccMacros.h"
-#include "host/GLES.h"
+#include "host/display/GLES.h"
 
 namespace {
 // The format used for images loaded through initWithImage.

@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/CGGeometry.h"
-#include "host/Object.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
 
 namespace host { class Image; class Font; }
 

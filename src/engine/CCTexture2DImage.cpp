@@ -7,8 +7,8 @@
 #include "engine/CCTexture2D.h"
 #include "engine/Support/ccUtils.h"
 #include "engine/ccMacros.h"
-#include "host/Image.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include "engine/CCConfiguration.h"
 #include "engine/CCTexture2D.h"
 #include "engine/CCTexturePVR.h"
-#include "host/GLES.h"
-#include "host/Log.h"
-#include "host/Ref.h"
+#include "host/core/Log.h"
+#include "host/core/Ref.h"
+#include "host/display/GLES.h"
 
 #ifndef GL_COMPRESSED_RGB_PVRTC_4BPPV1_IMG
 #define GL_COMPRESSED_RGB_PVRTC_4BPPV1_IMG 0x8C00

@@ -7,11 +7,11 @@
 #include "engine/CCConfiguration.h"
 #include "engine/CCTexture2D.h"
 #include "engine/Support/ccUtils.h"
-#include "host/CustomFontManager.h"
-#include "host/Font.h"
-#include "host/Log.h"
-#include "host/TextLayout.h"
-#include "host/TextRenderer.h"
+#include "host/core/Log.h"
+#include "host/text/CustomFontManager.h"
+#include "host/text/Font.h"
+#include "host/text/TextLayout.h"
+#include "host/text/TextRenderer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "engine/CCTexture2D.h"
 #include "engine/CCTextureCache.h"
-#include "host/GLES.h"
+#include "host/display/GLES.h"
 
 namespace {
 

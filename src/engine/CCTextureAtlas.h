@@ -24,8 +24,8 @@
 #include <string>
 
 #include "engine/ccTypes.h"
-#include "host/Object.h"
-#include "host/Ref.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
 
 class CCTexture2D;
 

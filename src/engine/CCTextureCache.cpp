@@ -9,11 +9,11 @@
 #include "engine/CCConfiguration.h"
 #include "engine/Support/CCFileUtils.h"
 #include "engine/Support/ZipUtils.h"
-#include "host/Display.h"
-#include "host/GLES.h"
-#include "host/Image.h"
-#include "host/Log.h"
-#include "host/RunLoop.h"
+#include "host/core/Log.h"
+#include "host/core/RunLoop.h"
+#include "host/display/Display.h"
+#include "host/display/GLES.h"
+#include "host/graphics/Image.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "engine/CCTexture2D.h"
-#include "host/Object.h"
-#include "host/Ref.h"
-#include "host/Selector.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/core/Selector.h"
 
 namespace host {
 class Image;

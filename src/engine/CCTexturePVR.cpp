@@ -8,8 +8,8 @@
 #include "engine/CCConfiguration.h"
 #include "engine/Support/ZipUtils.h"
 #include "engine/Support/ccUtils.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/display/GLES.h"
 
 #ifndef GL_BGRA
 #define GL_BGRA 0x80E1

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/CCTexture2D.h"
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 // One mipmap level: a pointer into the file's bytes and its length.
 struct CCPVRMipmap {

@@ -6,7 +6,7 @@
 #include "engine/CCTextureAtlas.h"
 #include "engine/Support/CCFileUtils.h"
 #include "engine/ccMacros.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #pragma once
 
 #include "engine/CCScene.h"
-#include "host/Ref.h"
+#include "host/core/Ref.h"
 
 class CCActionInterval;
 class CCFiniteTimeAction;

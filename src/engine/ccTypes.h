@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/CGGeometry.h"
+#include "host/core/CGGeometry.h"
 
 using ccTime = float;
 

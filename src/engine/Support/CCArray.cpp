@@ -176,9 +176,9 @@ bool CCArray::initWithNSArray(const NSArray& other) {
     return true;
 }
 
-CCArray* CCArray::copy() const {
+host::Ref<CCArray> CCArray::copy() const {
     NSArray items = getNSArray();
-    return host::createOwned<CCArray>([&](CCArray* a) { return a->initWithNSArray(items); });
+    return host::Ref<CCArray>::adopt(host::createOwned<CCArray>([&](CCArray* a) { return a->initWithNSArray(items); }));
 }
 
 CCArray::~CCArray() { ccArrayFree(data); }

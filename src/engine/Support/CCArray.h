@@ -11,8 +11,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/Object.h"
-#include "host/Selector.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/core/Selector.h"
 
 // The index reported for an object that is not in an array.
 #define CC_INVALID_INDEX 0x7FFFFFFFu
@@ -77,8 +78,8 @@ public:
     bool initWithArray(CCArray* other);
     bool initWithNSArray(const NSArray& other);
 
-    // A new array with the same elements, owned by the caller.
-    CCArray* copy() const;
+    // A new array with the same elements.
+    host::Ref<CCArray> copy() const;
 
     uint32_t count() const { return data->count; }
     uint32_t capacity() const { return data->capacity; }

@@ -1,8 +1,8 @@
 #include "engine/Support/CCFileUtils.h"
 
 #include "engine/CCContentScale.h"
-#include "host/Bundle.h"
-#include "host/Path.h"
+#include "host/core/Bundle.h"
+#include "host/core/Path.h"
 
 namespace {
 const char kHDSuffix[] = "-hd";

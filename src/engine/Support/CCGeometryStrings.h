@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/CGGeometry.h"
+#include "host/core/CGGeometry.h"
 
 // Strict readers: true with the value stored when the whole text is the
 // form; false, leaving *out untouched, for anything else.

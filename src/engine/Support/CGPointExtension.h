@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "host/CGGeometry.h"
+#include "host/core/CGGeometry.h"
 
 inline CGPoint ccp(float x, float y) { return CGPoint{x, y}; }
 inline CGPoint ccpNeg(CGPoint v) { return ccp(-v.x, -v.y); }

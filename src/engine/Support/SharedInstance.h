@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "host/Object.h"
+#include "host/core/Object.h"
 
 template <class T>
 class SharedInstance {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/Log.h"
+#include "host/core/Log.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "engine/Support/glu.h"
 #include "engine/platform/CCTouchDispatcher.h"
 #include "engine/platform/EAGLView.h"
-#include "host/Application.h"
-#include "host/Clock.h"
-#include "host/Device.h"
-#include "host/GLES.h"
-#include "host/Log.h"
+#include "host/core/Application.h"
+#include "host/core/Clock.h"
+#include "host/core/Device.h"
+#include "host/core/Log.h"
+#include "host/display/GLES.h"
 
 bool CCDirectorIOS::init() {
     if (!CCDirector::init()) return false;
@@ -24,8 +24,12 @@ bool CCDirectorIOS::init() {
 }
 
 void CCDirectorIOS::drawScene() {
+    FrameInProgress frame(this);
     calculateDeltaTime();
     if (!isPaused_) CCScheduler::sharedScheduler()->tick(dt);
+    // Ended by a timer or an action: the end comes when the frame closes,
+    // and there is nothing left to draw.
+    if (isEnding()) return;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (nextScene_) setNextScene();
     glPushMatrix();
@@ -103,8 +107,8 @@ void CCDirectorIOS::applyOrientation() {
 void CCDirectorIOS::setDeviceOrientation(int orientation) {
     if (orientation == deviceOrientation_) return;
     deviceOrientation_ = orientation;
-    if (orientation >= 1 && orientation <= 4)
-        host::Application::sharedApplication()->setStatusBarOrientation(orientation, false);
+    if (auto interface = host::interfaceOrientationFromValue(orientation))
+        host::Application::sharedApplication()->setStatusBarOrientation(*interface, false);
     else
         host::log("Director: Unknown device orientation");
 }
@@ -188,9 +192,9 @@ void CCDirectorIOS::reshapeProjection(CGSize) {
     setProjection(projection_);
 }
 
-void CCDirectorIOS::end() {
+void CCDirectorIOS::endNow() {
     CCTouchDispatcher::sharedDispatcher()->removeAllDelegates();
-    CCDirector::end();
+    CCDirector::endNow();
 }
 
 void CCDirectorIOS::restartWithInterval(double interval, bool frameSourceRunning) {

@@ -6,8 +6,8 @@
 #include <atomic>
 
 #include "engine/CCDirector.h"
-#include "host/Ref.h"
-#include "host/RunLoop.h"
+#include "host/core/Ref.h"
+#include "host/core/RunLoop.h"
 
 class CCDirectorIOS : public CCDirector {
 public:
@@ -25,10 +25,10 @@ public:
     void updateContentScaleFactor();
     void setOpenGLView(EAGLView* view) override;
     void reshapeProjection(CGSize newWindowSize) override;
-    void end() override;
     bool isContentScaleSupported() const { return isContentScaleSupported_; }
 
 protected:
+    void endNow() override;
     void applyOrientation();
     // Stores the interval and, when a frame source runs, restarts it so the
     // new interval takes effect.

@@ -7,7 +7,7 @@
 // the bit mask it returns (1 began, 2 moved, 4 ended, 8 cancelled).
 #pragma once
 
-#include "host/Touch.h"
+#include "host/ui/Touch.h"
 
 enum {
     kCCTouchBeganBit = 1,

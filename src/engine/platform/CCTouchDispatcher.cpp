@@ -172,7 +172,7 @@ void CCTouchDispatcher::touches(host::TouchSet* touches, host::Event* event, uns
     // standard handlers see, so only then is a copy needed.
     const bool needsMutableSet = targetedCount > 0 && standardCount > 0;
     host::Ref<host::TouchSet> copy;
-    if (needsMutableSet) copy = host::Ref<host::TouchSet>::adopt(touches->mutableCopy());
+    if (needsMutableSet) copy = touches->mutableCopy();
     host::TouchSet* mutableTouches = needsMutableSet ? copy.get() : touches;
 
     const ccTouchHandlerHelperData& helper = handlerHelperData_[touchType];

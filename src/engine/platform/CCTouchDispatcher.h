@@ -9,9 +9,9 @@
 
 #include "engine/platform/CCTouchDelegateProtocol.h"
 #include "engine/platform/CCTouchHandler.h"
-#include "host/Object.h"
-#include "host/Ref.h"
-#include "host/Touch.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/ui/Touch.h"
 
 enum {
     kCCTouchBegan = 0,

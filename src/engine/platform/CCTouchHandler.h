@@ -3,9 +3,9 @@
 #pragma once
 
 #include "engine/platform/CCTouchDelegateProtocol.h"
-#include "host/Object.h"
-#include "host/Ref.h"
-#include "host/Touch.h"
+#include "host/core/Object.h"
+#include "host/core/Ref.h"
+#include "host/ui/Touch.h"
 
 class CCTouchHandler : public host::Object {
 public:

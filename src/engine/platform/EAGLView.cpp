@@ -2,9 +2,10 @@
 
 #include "engine/CCConfiguration.h"
 #include "engine/CCDirector.h"
-#include "host/Application.h"
-#include "host/Display.h"
-#include "host/RunLoop.h"
+#include "host/core/Application.h"
+#include "host/core/RunLoop.h"
+#include "host/display/Display.h"
+#include "host/ui/TouchRouter.h"
 
 EAGLView* EAGLView::viewWithFrame(CGRect frame) {
     return viewWithFrame(frame, kEAGLColorFormatRGB565, 0, false, nullptr, false, 0);
@@ -39,7 +40,7 @@ bool EAGLView::initWithFrame(CGRect frame, const std::string& format, unsigned d
     requestedSamples_ = samples;
     if (!setupSurfaceWithSharegroup(sharegroup)) return false;
     // Touches outside every overlay view reach the GL view.
-    host::Application::sharedApplication()->setTouchView(this);
+    host::TouchRouter::shared().setTouchView(this);
     return true;
 }
 

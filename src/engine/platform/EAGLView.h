@@ -6,8 +6,8 @@
 
 #include "engine/platform/CCTouchDelegateProtocol.h"
 #include "engine/platform/ES1Renderer.h"
-#include "host/Ref.h"
-#include "host/View.h"
+#include "host/core/Ref.h"
+#include "host/ui/View.h"
 
 #define kEAGLColorFormatRGB565 "EAGLColorFormat565"
 #define kEAGLColorFormatRGBA8 "EAGLColorFormatRGBA8"

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "engine/CCConfiguration.h"
-#include "host/Display.h"
-#include "host/Log.h"
+#include "host/core/Log.h"
+#include "host/display/Display.h"
 
 bool ES1Renderer::initWithDepthFormat(unsigned depthFormat, unsigned pixelFormat, void* sharegroup,
                                       bool multiSampling, unsigned requestedSamples) {

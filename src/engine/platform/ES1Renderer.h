@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "host/CGGeometry.h"
-#include "host/GLES.h"
-#include "host/Object.h"
+#include "host/core/CGGeometry.h"
+#include "host/core/Object.h"
+#include "host/display/GLES.h"
 
 class ES1Renderer : public host::Object {
 public:
