@@ -27,7 +27,7 @@
 #include "BenchSupport.h"
 #include "GLTestEnvironment.h"
 #include "TMXTestMaps.h"
-#include "TestFiles.h"
+#include "ScratchDirectory.h"
 #include "engine/CCDirector.h"
 #include "engine/CCScene.h"
 #include "engine/CCTMXLayer.h"
