@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Base64Encode.h"
 #include "ParticleTestSupport.h"
 #include "RenderFixture.h"
 #include "ScratchDirectory.h"
@@ -21,21 +22,6 @@ namespace {
 using Dictionary = host::PlistValue::Dictionary;
 
 // ---- Building embedded textures ----------------------------------------
-
-std::string base64Encode(const std::vector<uint8_t>& bytes) {
-    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        const uint32_t n = uint32_t(bytes[i]) << 16 | (i + 1 < bytes.size() ? uint32_t(bytes[i + 1]) << 8 : 0) |
-                           (i + 2 < bytes.size() ? bytes[i + 2] : 0);
-        out += kAlphabet[n >> 18 & 63];
-        out += kAlphabet[n >> 12 & 63];
-        out += i + 1 < bytes.size() ? kAlphabet[n >> 6 & 63] : '=';
-        out += i + 2 < bytes.size() ? kAlphabet[n & 63] : '=';
-        if (out.size() % 77 == 76) out += '\n';  // line breaks are skipped by readers
-    }
-    return out;
-}
 
 enum class Container { GZip, Zlib };
 

@@ -5,6 +5,7 @@ usage: window_check.py game-sizes TILTBOARD
        window_check.py game-play TILTBOARD
        window_check.py sample SAMPLES NAME
        window_check.py parallax-drag SAMPLES
+       window_check.py sample-drag SAMPLES NAME
 
 game-sizes and sample: the window's pixels match the screenshot the program
 writes when its window is closed, at 480 x 320, resized to 960 x 640 and
@@ -15,6 +16,9 @@ Left and Right keys move the board, minimising and restoring pause and
 resume the game.
 parallax-drag: dragging the parallax sample's landscape 150 pixels left
 moves its front layer with the finger and its mountains a quarter as far.
+sample-drag: dragging with the mouse across a sample that scrolls (a tile
+map) moves the picture with the pointer, and the window then shows the
+screenshot's picture.
 """
 
 import os
@@ -131,6 +135,39 @@ def parallax_drag(exe):
             app.kill()
 
 
+def sample_drag(exe, name):
+    """Drags 100 points left and 50 up at 480 x 320: what was under the
+    pointer follows it."""
+    dx, dy = 100, 50
+    with XSession() as x:
+        workdir = x.workdir(name)
+        app = x.start([exe, '--sample', name] + common_flags(workdir), workdir)
+        try:
+            before = app.settled_capture()
+            check((before.width, before.height) == (480, 320), "the window is not 480 x 320")
+            steps = [(300 - dx * i // 4, 200 - dy * i // 4) for i in range(5)]
+            x.run(['xdotool', 'mousemove', '--window', str(app.window), *map(str, steps[0]), 'mousedown', '1'])
+            for step in steps[1:]:
+                time.sleep(0.1)
+                x.run(['xdotool', 'mousemove', '--window', str(app.window), *map(str, step)])
+            time.sleep(0.1)
+            x.run(['xdotool', 'mouseup', '1'])
+            after = app.settled_capture()
+            shot = end_by_closing(app, workdir)
+        finally:
+            app.kill()
+    # Below the title, away from the edges the drag uncovers.
+    region = [(px, py) for py in range(40, 320 - dy, 3) for px in range(0, 480 - dx, 3)]
+    moved = sum(sum(abs(a - b) for a, b in zip(after.pixel(px, py), before.pixel(px + dx, py + dy)))
+                for px, py in region) / (3.0 * len(region))
+    still = sum(sum(abs(a - b) for a, b in zip(after.pixel(px, py), before.pixel(px, py)))
+                for px, py in region) / (3.0 * len(region))
+    print(f"{name} after the drag: mean difference {moved:.2f} from the picture moved with the pointer, "
+          f"{still:.2f} from the picture before")
+    check(moved < 2 and still > 10, f"{name}: the picture did not follow the drag")
+    expect_like_screenshot(f"{name} after the drag", after, shot)
+
+
 # ---- playing ------------------------------------------------------------------------
 
 def to_window(capture, ix, iy):
@@ -218,6 +255,8 @@ def main(argv):
             sample(argv[2], argv[3])
         elif argv[1:2] == ['parallax-drag']:
             parallax_drag(argv[2])
+        elif argv[1:2] == ['sample-drag']:
+            sample_drag(argv[2], argv[3])
         else:
             print(__doc__)
             return 2

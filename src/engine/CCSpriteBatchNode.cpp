@@ -179,9 +179,11 @@ void CCSpriteBatchNode::draw() {
     }
     const bool customBlend = !ccBlendFuncIsDefault(blendFunc_);
     if (customBlend) glBlendFunc(blendFunc_.src, blendFunc_.dst);
-    textureAtlas_->drawQuads();
+    drawAtlasQuads();
     if (customBlend) glBlendFunc(CC_BLEND_SRC, CC_BLEND_DST);
 }
+
+void CCSpriteBatchNode::drawAtlasQuads() { textureAtlas_->drawQuads(); }
 
 // ---- Atlas bookkeeping ----------------------------------------------------------------
 
@@ -295,6 +297,33 @@ bool CCSpriteBatchNode::increaseAtlasCapacity() {
     for (host::Object* o : *descendants_) static_cast<CCSprite*>(o)->useSelfRender();
     descendants_->removeAllObjects();
     return false;
+}
+
+// ---- Quads without sprites ----------------------------------------------------------------
+
+bool CCSpriteBatchNode::addQuadFromSprite(CCSprite* sprite, unsigned index) {
+    CCAssert(sprite != nullptr, "Argument must be non-nil");
+    CCAssert(index <= textureAtlas_->totalQuads(), "CCSpriteBatchNode: quad index out of range");
+    if (textureAtlas_->totalQuads() == textureAtlas_->capacity() && !increaseAtlasCapacity()) return false;
+    sprite->useBatchNode(this);
+    sprite->setAtlasIndex(index);
+    textureAtlas_->insertQuad(&sprite->quad(), index);
+    sprite->setDirty(true);
+    sprite->updateTransform();
+    return true;
+}
+
+CCSprite* CCSpriteBatchNode::addSpriteWithoutQuad(CCSprite* sprite, unsigned index, int tag) {
+    CCAssert(sprite != nullptr, "Argument must be non-nil");
+    sprite->setAtlasIndex(index);
+    // Descendants stay in atlas order.
+    ccArray* arr = descendants_->data;
+    unsigned at = 0;
+    while (at < arr->count && static_cast<CCSprite*>(arr->items[at])->atlasIndex() < index) ++at;
+    descendants_->insertObject(sprite, at);
+    // The node's own insertion: our addChild would insert a second quad.
+    CCNode::addChild(sprite, int(index), tag);
+    return sprite;
 }
 
 // ---- Sprite factories -------------------------------------------------------------------

@@ -92,6 +92,17 @@ public:
     // is returned.
     bool increaseAtlasCapacity();
 
+    // ---- Quads without sprites (tile-map layers) -----------------------------
+    // Inserts the sprite's quad at atlas `index` (<= totalQuads), growing
+    // the atlas as needed, and writes it from the sprite's current
+    // placement. The sprite is bound to this batch with that atlas index
+    // but does not become a child or descendant: one sprite can stamp many
+    // quads. False when the atlas cannot grow (it is then empty).
+    bool addQuadFromSprite(CCSprite* sprite, unsigned index);
+    // Makes the sprite a child (z, tag) and descendant that owns the quad
+    // already at atlas `index`, without inserting one.
+    CCSprite* addSpriteWithoutQuad(CCSprite* sprite, unsigned index, int tag);
+
     // ---- Sprite factories ---------------------------------------------------
     // An autoreleased sprite on the batch texture, in batch mode, not yet a child.
     CCSprite* createSpriteWithRect(CGRect rect);
@@ -103,6 +114,10 @@ public:
 
 protected:
     ~CCSpriteBatchNode() override;
+
+    // Draws the atlas's quads, all of them; a subclass that knows which
+    // cannot be seen may leave those out.
+    virtual void drawAtlasQuads();
 
 private:
     // Descendant at `index`, as a sprite.

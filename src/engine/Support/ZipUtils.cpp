@@ -66,12 +66,30 @@ int ccInflateMemory(unsigned char* in, unsigned int inLength, unsigned char** ou
 
 int ccInflateMemoryWithHint(unsigned char* in, unsigned int inLength, unsigned char** out,
                             unsigned int outLengthHint) {
+    return ccInflateMemoryWithLimit(in, inLength, out, outLengthHint, kCCMaxInflatedLength);
+}
+
+int ccInflateMemoryWithLimit(unsigned char* in, unsigned int inLength, unsigned char** out,
+                             unsigned int outLengthHint, size_t maxLength, std::string* error) {
     *out = nullptr;
-    // A zero hint could never grow; beyond the cap it is pointless.
+    // The reason goes to the caller when it asks for it, else to the log.
+    auto report = [error](const std::string& reason) {
+        if (error)
+            *error = reason;
+        else
+            host::log("engine: %s", reason.c_str());
+    };
+    if (maxLength > kCCMaxInflatedLength) maxLength = kCCMaxInflatedLength;
+    // The buffer may reach one byte past the limit: a stream that fills
+    // that byte too is longer than allowed.
+    const size_t ceiling = maxLength + 1;
     size_t bufferSize = outLengthHint == 0 ? 1 : outLengthHint;
-    if (bufferSize > kCCMaxInflatedLength) bufferSize = kCCMaxInflatedLength;
+    if (bufferSize > ceiling) bufferSize = ceiling;
     auto* buffer = static_cast<unsigned char*>(std::malloc(bufferSize));
-    if (!buffer) return 0;
+    if (!buffer) {
+        report("not enough memory to inflate data");
+        return 0;
+    }
 
     z_stream stream;
     std::memset(&stream, 0, sizeof stream);
@@ -80,38 +98,40 @@ int ccInflateMemoryWithHint(unsigned char* in, unsigned int inLength, unsigned c
     stream.next_out = buffer;
     stream.avail_out = unsigned(bufferSize);
     if (!in || inflateInit2(&stream, 15 + 32) != Z_OK) {  // 32: zlib or gzip header
-        host::log("engine: cannot start inflating");
+        report("cannot start inflating");
         return failWith(out, buffer, 0);
     }
     for (;;) {
         const int err = inflate(&stream, Z_NO_FLUSH);
         if (err == Z_STREAM_END) break;
         if (err == Z_NEED_DICT || err == Z_DATA_ERROR || err == Z_MEM_ERROR || err == Z_STREAM_ERROR) {
-            host::log("engine: cannot inflate data: %s", stream.msg ? stream.msg : "corrupt stream");
+            report(std::string("cannot inflate data: ") + (stream.msg ? stream.msg : "corrupt stream"));
             inflateEnd(&stream);
             return failWith(out, buffer, 0);
         }
         if (stream.avail_out != 0) {
             // Room left but no end: the input ran out mid-stream.
-            host::log("engine: cannot inflate data: the stream is truncated");
+            report("cannot inflate data: the stream is truncated");
             inflateEnd(&stream);
             return failWith(out, buffer, 0);
         }
-        // The output is full: double it.
-        if (bufferSize * 2 > kCCMaxInflatedLength) {
-            host::log("engine: inflated data would exceed %zu bytes", kCCMaxInflatedLength);
+        // The output is full: double it, up to the ceiling.
+        if (bufferSize >= ceiling) {
+            report("inflated data would exceed " + std::to_string(maxLength) + " bytes");
             inflateEnd(&stream);
             return failWith(out, buffer, 0);
         }
-        auto* grown = static_cast<unsigned char*>(std::realloc(buffer, bufferSize * 2));
+        const size_t grownSize = bufferSize * 2 < ceiling ? bufferSize * 2 : ceiling;
+        auto* grown = static_cast<unsigned char*>(std::realloc(buffer, grownSize));
         if (!grown) {
+            report("not enough memory to inflate data");
             inflateEnd(&stream);
             return failWith(out, buffer, 0);
         }
         buffer = grown;
         stream.next_out = buffer + bufferSize;
-        stream.avail_out = unsigned(bufferSize);
-        bufferSize *= 2;
+        stream.avail_out = unsigned(grownSize - bufferSize);
+        bufferSize = grownSize;
     }
     const size_t length = bufferSize - stream.avail_out;
     inflateEnd(&stream);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 constexpr size_t kCCMaxInflatedLength = size_t(64) << 20;  // 64 MiB
 // Files read whole are capped as well.
@@ -18,6 +19,12 @@ int ccLoadFileIntoMemory(const char* path, unsigned char** out);
 int ccInflateMemory(unsigned char* in, unsigned int inLength, unsigned char** out);
 // A zlib or gzip stream in memory; the inflated length, or 0.
 int ccInflateMemoryWithHint(unsigned char* in, unsigned int inLength, unsigned char** out, unsigned int outLengthHint);
+// The same with a tighter cap: data inflating to more than maxLength bytes
+// (at most kCCMaxInflatedLength) fail, after inflating at most one byte
+// more than that. With `error` given, a failure's reason goes there
+// instead of the log.
+int ccInflateMemoryWithLimit(unsigned char* in, unsigned int inLength, unsigned char** out, unsigned int outLengthHint,
+                             size_t maxLength, std::string* error = nullptr);
 // A gzip file; the inflated length, or -1.
 int ccInflateGZipFile(const char* path, unsigned char** out);
 // A CCZ file (16-byte header, then a zlib stream); the uncompressed
