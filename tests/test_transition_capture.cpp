@@ -95,19 +95,6 @@ TEST_F(CaptureTransitions, FlipsTurnTheOldSceneAwayThenTheNewOneIn) { expectFlip
 
 TEST_F(CaptureTransitions, TheOtherOrientationTurnsTheOtherWay) { expectFlipXTurns(1); }
 
-TEST_F(CaptureTransitions, ZoomFlipsShrinkTheOldSceneAndGrowTheNewOne) {
-    director_->replaceScene(CCTransitionZoomFlipY::transitionWithDuration(1.0f, b_));
-    frames(16);
-    EXPECT_LT(a_->scale(), 0.9f);
-    EXPECT_GT(a_->scale(), 0.5f);
-    EXPECT_FLOAT_EQ(b_->scale(), 0.5f) << "waiting at half size";
-    frames(30);
-    EXPECT_GT(b_->scale(), 0.5f);
-    EXPECT_LT(b_->scale(), 1);
-    ASSERT_GT(framesUntilRunning(b_, 30), 0);
-    EXPECT_FLOAT_EQ(b_->scale(), 1);
-}
-
 TEST_F(CaptureTransitions, ACrossFadeBlendsTheCapturedScenes) {
     CCTransitionCrossFade* t = CCTransitionCrossFade::transitionWithDuration(1.0f, b_);
     director_->replaceScene(t);
