@@ -1,9 +1,11 @@
 // Transitions: two recognisable scenes, "A" (warm, a square in its top-left
 // corner) and "B" (cool, a disc in its bottom-right corner), replace each
 // other through every transition in turn. Each scene names the transition
-// that brought it in. The first transition starts at the second frame and
-// lasts a second, so a fixed-step run of 20 frames stops part-way through
-// it with both scenes on screen.
+// that brought it in, and the log names each as it starts. The first
+// transition starts at the second frame and lasts a second, so a
+// fixed-step run of 20 frames stops part-way through it with both scenes
+// on screen; after it each scene rests 0.8 s, so with --fixed-dt the
+// transition at index k of the table is half-way at frame 32 + 112 k.
 #include <string>
 
 #include "Sample.h"
@@ -12,7 +14,10 @@
 #include "engine/CCLayer.h"
 #include "engine/CCScene.h"
 #include "engine/CCTransition.h"
+#include "engine/CCTransitionCrossFade.h"
 #include "engine/CCTransitionFade.h"
+#include "engine/CCTransitionFlip.h"
+#include "engine/CCTransitionRadial.h"
 #include "engine/CCTransitionSlide.h"
 #include "engine/CCTransitionZoom.h"
 #include "host/core/Log.h"
@@ -30,6 +35,9 @@ struct TransitionKind {
 };
 
 template <class T> CCTransitionScene* make(ccTime d, CCScene* s) { return T::transitionWithDuration(d, s); }
+template <class T, int orientation> CCTransitionScene* oriented(ccTime d, CCScene* s) {
+    return T::transitionWithDuration(d, s, orientation);
+}
 CCTransitionScene* fadeThroughWhite(ccTime d, CCScene* s) {
     return CCTransitionFade::transitionWithDuration(d, s, ccc3(255, 255, 255));
 }
@@ -42,6 +50,13 @@ const TransitionKind kTransitions[] = {
     {"RotoZoom", make<CCTransitionRotoZoom>},     {"JumpZoom", make<CCTransitionJumpZoom>},
     {"ShrinkGrow", make<CCTransitionShrinkGrow>}, {"Fade", make<CCTransitionFade>},
     {"Fade (white)", fadeThroughWhite},
+    // Turned by the camera, and captured into textures.
+    {"FlipX", make<CCTransitionFlipX>},           {"FlipX (other way)", oriented<CCTransitionFlipX, 1>},
+    {"FlipY", make<CCTransitionFlipY>},           {"FlipY (other way)", oriented<CCTransitionFlipY, 1>},
+    {"FlipAngular", make<CCTransitionFlipAngular>}, {"ZoomFlipX", make<CCTransitionZoomFlipX>},
+    {"ZoomFlipY", make<CCTransitionZoomFlipY>},   {"ZoomFlipAngular", make<CCTransitionZoomFlipAngular>},
+    {"CrossFade", make<CCTransitionCrossFade>},   {"RadialCCW", make<CCTransitionRadialCCW>},
+    {"RadialCW", make<CCTransitionRadialCW>},
 };
 constexpr unsigned kTransitionCount = sizeof(kTransitions) / sizeof(kTransitions[0]);
 

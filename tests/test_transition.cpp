@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "MenuTestSupport.h"
+#include "TransitionTestSupport.h"
 #include "engine/CCActionInterval.h"
 #include "engine/CCActionIntervalProperty.h"
 #include "engine/CCCamera.h"
@@ -21,93 +21,9 @@
 #include "engine/CCTransitionZoom.h"
 #include "host/core/Ref.h"
 
+using namespace transition_tests;
+
 namespace {
-
-using Log = std::vector<std::string>;
-
-// Notes its life-cycle calls and every time its content is drawn.
-class RecordingScene : public CCScene {
-public:
-    static RecordingScene* make(const std::string& name, ccColor4B fill, Log* log, Log* draws) {
-        RecordingScene* s = host::create<RecordingScene>();
-        s->name_ = name;
-        s->log_ = log;
-        s->draws_ = draws;
-        s->addChild(CCLayerColor::layerWithColor(fill));
-        return s;
-    }
-    void onEnter() override {
-        log_->push_back(name_ + ":enter");
-        CCScene::onEnter();
-    }
-    void onEnterTransitionDidFinish() override {
-        log_->push_back(name_ + ":didFinish");
-        CCScene::onEnterTransitionDidFinish();
-    }
-    void onExit() override {
-        log_->push_back(name_ + ":exit");
-        CCScene::onExit();
-    }
-    void cleanup() override {
-        log_->push_back(name_ + ":cleanup");
-        CCScene::cleanup();
-    }
-    void draw() override { draws_->push_back(name_); }
-
-private:
-    std::string name_;
-    Log* log_ = nullptr;
-    Log* draws_ = nullptr;
-};
-
-const ccColor4B kRed = ccc4(255, 0, 0, 255);
-const ccColor4B kBlue = ccc4(0, 0, 255, 255);
-
-class TransitionFixture : public MenuFixture {
-protected:
-    void SetUp() override {
-        MenuFixture::SetUp();
-        a_ = RecordingScene::make("A", kRed, &log_, &draws_);
-        b_ = RecordingScene::make("B", kBlue, &log_, &draws_);
-        director_->replaceScene(a_);
-        frame();
-        log_.clear();
-    }
-    // Frames until `scene` runs; the number drawn, or -1 after `limit`.
-    int framesUntilRunning(CCScene* scene, int limit) {
-        for (int n = 1; n <= limit; ++n) {
-            frame();
-            if (director_->runningScene() == scene) return n;
-        }
-        return -1;
-    }
-    static bool touchesOn() { return CCTouchDispatcher::sharedDispatcher()->dispatchEvents(); }
-
-    Log log_, draws_;
-    host::Ref<RecordingScene> a_, b_;
-};
-
-void expectAtRest(CCScene* s, const char* which) {
-    SCOPED_TRACE(which);
-    EXPECT_TRUE(s->visible());
-    EXPECT_FLOAT_EQ(s->position().x, 0);
-    EXPECT_FLOAT_EQ(s->position().y, 0);
-    EXPECT_FLOAT_EQ(s->scaleX(), 1);
-    EXPECT_FLOAT_EQ(s->scaleY(), 1);
-    EXPECT_FLOAT_EQ(s->rotation(), 0);
-}
-
-struct TransitionCase {
-    const char* name;
-    std::function<CCTransitionScene*(ccTime, CCScene*)> make;
-    bool inSceneOnTop;
-    bool incomingHiddenAtFirst;
-};
-
-template <class T> TransitionCase kind(const char* name, bool onTop, bool hidden = false) {
-    return {name, [](ccTime d, CCScene* s) -> CCTransitionScene* { return T::transitionWithDuration(d, s); }, onTop,
-            hidden};
-}
 
 const TransitionCase kEveryTransition[] = {
     kind<CCTransitionSlideInL>("SlideInL", false),     kind<CCTransitionSlideInR>("SlideInR", true),
@@ -117,8 +33,6 @@ const TransitionCase kEveryTransition[] = {
     kind<CCTransitionRotoZoom>("RotoZoom", true),      kind<CCTransitionJumpZoom>("JumpZoom", true),
     kind<CCTransitionShrinkGrow>("ShrinkGrow", true),  kind<CCTransitionFade>("Fade", true, true),
 };
-
-class EveryTransition : public TransitionFixture, public ::testing::WithParamInterface<TransitionCase> {};
 
 }  // namespace
 
@@ -137,7 +51,9 @@ TEST_P(EveryTransition, RunsItsCourseAndHandsOverExactlyOnce) {
     // Both scenes are drawn, in the transition's order.
     draws_.clear();
     frame();
-    if (c.incomingHiddenAtFirst)
+    if (c.drawnAtFirst)
+        EXPECT_EQ(draws_, *c.drawnAtFirst);
+    else if (c.incomingHiddenAtFirst)
         EXPECT_EQ(draws_, (Log{"A"}));
     else
         EXPECT_EQ(draws_, c.inSceneOnTop ? (Log{"A", "B"}) : (Log{"B", "A"}));
@@ -169,7 +85,7 @@ TEST_P(EveryTransition, TouchesStayOffUntilTheHandOver) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Transitions, EveryTransition, ::testing::ValuesIn(kEveryTransition),
-                         [](const ::testing::TestParamInfo<TransitionCase>& info) { return info.param.name; });
+                         caseName);
 
 // ---- Part-way pictures ------------------------------------------------------------
 

@@ -6,11 +6,15 @@ usage: window_check.py game-sizes TILTBOARD
        window_check.py sample SAMPLES NAME
        window_check.py parallax-drag SAMPLES
        window_check.py sample-drag SAMPLES NAME
+       window_check.py rendertexture SAMPLES
 
 game-sizes and sample: the window's pixels match the screenshot the program
 writes when its window is closed, at 480 x 320, resized to 960 x 640 and
 700 x 700 (letterboxed), and (game-sizes) in full screen through F11 and
 back; closing the window ends the program through its normal path.
+rendertexture: in a window twice the phone's size, a mouse stroke paints
+the canvas where it went, S saves it as a PNG in the data folder that holds
+the same picture upright, and the window still matches the screenshot.
 game-play: at 700 x 700 a click on "Play Game" starts the countdown, held
 Left and Right keys move the board, minimising and restoring pause and
 resume the game.
@@ -146,12 +150,7 @@ def sample_drag(exe, name):
             before = app.settled_capture()
             check((before.width, before.height) == (480, 320), "the window is not 480 x 320")
             steps = [(300 - dx * i // 4, 200 - dy * i // 4) for i in range(5)]
-            x.run(['xdotool', 'mousemove', '--window', str(app.window), *map(str, steps[0]), 'mousedown', '1'])
-            for step in steps[1:]:
-                time.sleep(0.1)
-                x.run(['xdotool', 'mousemove', '--window', str(app.window), *map(str, step)])
-            time.sleep(0.1)
-            x.run(['xdotool', 'mouseup', '1'])
+            app.drag(steps, pause=0.1)
             after = app.settled_capture()
             shot = end_by_closing(app, workdir)
         finally:
@@ -166,6 +165,45 @@ def sample_drag(exe, name):
           f"{still:.2f} from the picture before")
     check(moved < 2 and still > 10, f"{name}: the picture did not follow the drag")
     expect_like_screenshot(f"{name} after the drag", after, shot)
+
+
+# ---- drawing ------------------------------------------------------------------------
+
+PAPER = (245, 240, 224)
+
+
+def inked(pixel):
+    return max(abs(a - b) for a, b in zip(pixel, PAPER)) > 60
+
+
+def render_texture(exe):
+    with XSession() as x:
+        workdir = x.workdir('rendertexture')
+        app = x.start([exe, '--sample', 'rendertexture'] + common_flags(workdir), workdir)
+        try:
+            app.resize(960, 640)
+            before = app.settled_capture()
+            # A stroke along y = 280 (from the top) at the left edge, where
+            # the opening loop never goes.
+            check(not inked(before.pixel(*to_window(before, 40, 280))), "the canvas is not blank where we draw")
+            app.drag([to_window(before, 10 + 4 * i, 280) for i in range(16)])
+            after = app.settled_capture()
+            check(inked(after.pixel(*to_window(after, 40, 280))), "the stroke does not show where it was drawn")
+            check(not inked(after.pixel(*to_window(after, 40, 40))), "the stroke shows turned upside down")
+            app.key('s')
+            saved_line = wait_for("the sample to say where it saved",
+                                  lambda: next((l for l in app.log().splitlines() if 'saved to ' in l), None))
+            path = saved_line.split('saved to ', 1)[1].strip()
+            check(path.startswith(os.path.join(workdir, 'data')), f"saved outside the data folder: {path}")
+            saved = read_png(path)
+            check((saved.width, saved.height) == (INTERFACE_W, INTERFACE_H), "the saved PNG is not 480 x 320")
+            check(inked(saved.pixel(40, 280)) and not inked(saved.pixel(40, 40)),
+                  "the saved PNG does not hold the stroke upright")
+            print(f"saved {path}: stroke {saved.pixel(40, 280)}, paper {saved.pixel(40, 40)}")
+            shot = end_by_closing(app, workdir)
+        finally:
+            app.kill()
+    expect_like_screenshot("rendertexture after drawing", after, shot)
 
 
 # ---- playing ------------------------------------------------------------------------
@@ -257,6 +295,8 @@ def main(argv):
             parallax_drag(argv[2])
         elif argv[1:2] == ['sample-drag']:
             sample_drag(argv[2], argv[3])
+        elif argv[1:2] == ['rendertexture']:
+            render_texture(argv[2])
         else:
             print(__doc__)
             return 2

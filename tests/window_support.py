@@ -262,6 +262,17 @@ class App:
         values = dict(line.strip().split(':', 1) for line in out.splitlines() if ':' in line)
         return int(values['Absolute upper-left X'].strip()), int(values['Absolute upper-left Y'].strip())
 
+    def drag(self, points, pause=0.03):
+        """Presses the left button at the first window pixel, moves through
+        the others (pausing so that frames see each move) and lets go."""
+        w = str(self.window)
+        self.session.run(['xdotool', 'mousemove', '--window', w, str(points[0][0]), str(points[0][1]),
+                          'mousedown', '1'])
+        for x, y in points[1:]:
+            time.sleep(pause)
+            self.session.run(['xdotool', 'mousemove', '--window', w, str(x), str(y)])
+        self.session.run(['xdotool', 'mouseup', '1'])
+
     def close(self, timeout=20.0):
         """Closes the window as a player does; returns the exit status."""
         self.session.run(['wmctrl', '-i', '-c', hex(self.window)])

@@ -103,4 +103,8 @@ void Application::deliverPointer(long long pointer, TouchPhase phase, float ix, 
     if (pointerHandler_) pointerHandler_(pointer, phase, CGPointMake(ix, iy), timestamp);
 }
 
+void Application::deliverKey(int key) {
+    if (keyHandler_) keyHandler_(key);
+}
+
 }  // namespace host

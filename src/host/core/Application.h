@@ -71,6 +71,13 @@ public:
     using PointerHandler = std::function<void(long long pointer, TouchPhase phase, CGPoint at, double timestamp)>;
     void deliverPointer(long long pointer, TouchPhase phase, float ix, float iy, double timestamp);
     void setPointerHandler(PointerHandler handler) { pointerHandler_ = std::move(handler); }
+    // A key pressed in the window (not repeats, not the host's own F11):
+    // the character of a letter or digit key in lower case ('s'), else the
+    // window system's key code. It goes to the key handler a program
+    // installs for its shortcuts; without one it is dropped.
+    using KeyHandler = std::function<void(int key)>;
+    void deliverKey(int key);
+    void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
 
 private:
     InterfaceOrientation statusBarOrientation_ = InterfaceOrientation::Portrait;
@@ -81,6 +88,7 @@ private:
     std::vector<std::function<void()>> terminationHandlers_;
     std::vector<std::function<void()>> shutdownHandlers_;
     PointerHandler pointerHandler_;
+    KeyHandler keyHandler_;
 };
 
 // Delegate classes are looked up by name.

@@ -1,7 +1,6 @@
 #include "host/data/UserDefaults.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <system_error>
 
 #include "host/core/ApplicationContext.h"
+#include "host/core/AtomicFile.h"
 #include "host/core/Log.h"
 
 namespace host {
@@ -175,41 +175,10 @@ bool UserDefaults::synchronize() {
         return false;
     }
 
-    const std::string tmp = path_ + ".tmp." + std::to_string(::getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        log("defaults: cannot write %s (%s)", tmp.c_str(), std::strerror(errno));
+    std::string error;
+    if (!writeFileAtomically(path_, xml.data(), xml.size(), &error)) {
+        log("defaults: %s", error.c_str());
         return false;
-    }
-    FILE* f = ::fdopen(fd, "wb");
-    if (!f) {
-        int err = errno;
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        log("defaults: cannot write %s (%s)", tmp.c_str(), std::strerror(err));
-        return false;
-    }
-    bool ok = std::fwrite(xml.data(), 1, xml.size(), f) == xml.size();
-    ok = ok && std::fflush(f) == 0;
-    ok = ok && ::fsync(::fileno(f)) == 0;
-    int err = errno;
-    if (std::fclose(f) != 0 && ok) { ok = false; err = errno; }
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        log("defaults: cannot write %s (%s)", tmp.c_str(), std::strerror(err));
-        return false;
-    }
-    if (std::rename(tmp.c_str(), path_.c_str()) != 0) {
-        err = errno;
-        ::unlink(tmp.c_str());
-        log("defaults: cannot replace %s (%s)", path_.c_str(), std::strerror(err));
-        return false;
-    }
-    // Make the rename itself durable.
-    int dfd = ::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
     }
     dirty_ = false;
     return true;

@@ -105,7 +105,10 @@ bool WindowEvents::handle(const SDL_Event& e) {
         case SDL_QUIT: app_->terminate(); return true;
         case SDL_WINDOWEVENT: return handleWindowEvent(e);
         case SDL_KEYDOWN:
-            if (e.key.keysym.sym == SDLK_F11) Display::shared().toggleFullscreen();
+            if (e.key.keysym.sym == SDLK_F11)
+                Display::shared().toggleFullscreen();
+            else if (!e.key.repeat)
+                app_->deliverKey(int(e.key.keysym.sym));
             return true;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
