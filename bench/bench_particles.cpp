@@ -107,12 +107,6 @@ constexpr int kEmitters = 10;
 constexpr unsigned kParticles = 1000;
 constexpr float kFrame = 1.0f / 60;
 
-double threadCpuMillis() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
 // A director drawing a landscape 480 x 320 window, and a scene running
 // ten full emitters spread over it.
 class ParticleScene {
@@ -202,9 +196,9 @@ template <class Emitter> void BM_ParticlesUpdate(benchmark::State& state) {
     for (auto _ : state) {
         const long before = gAllocations.load();
         tCounting = true;
-        const double start = threadCpuMillis();
+        const double start = threadCpuMilliseconds();
         scheduler->tick(kFrame);
-        const double cpu = threadCpuMillis() - start;
+        const double cpu = threadCpuMilliseconds() - start;
         tCounting = false;
         allocations += gAllocations.load() - before;
         state.SetIterationTime(cpu / 1e3);

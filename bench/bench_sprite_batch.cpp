@@ -10,7 +10,6 @@
 // draw-and-finish wall time,
 // "draw_calls" the draws the batch issues (one per 16384 quads).
 #include <GLES/gl.h>
-#include <time.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -37,15 +36,6 @@ using Clock = std::chrono::steady_clock;
 
 double millisecondsBetween(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-// CPU time of this thread: the engine's work, unaffected by other load on
-// the machine (the GL side is timed by the wall clock, since glFinish
-// waits for the rasteriser's own threads).
-double threadCpuMilliseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
 void BM_SpriteBatchFrame(benchmark::State& state) {

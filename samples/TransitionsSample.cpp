@@ -3,7 +3,9 @@
 // other through every transition in turn. Each scene names the transition
 // that brought it in. The first transition starts at the second frame and
 // lasts a second, so a fixed-step run of 20 frames stops part-way through
-// it with both scenes on screen.
+// it with both scenes on screen. A cycle takes 112 frames: transition k of
+// kTransitions (from 0) is half-way at frame 32 + 112 k (the tiles turning
+// off, k = 13, at frame 1488).
 #include <string>
 
 #include "Sample.h"
@@ -13,6 +15,8 @@
 #include "engine/CCScene.h"
 #include "engine/CCTransition.h"
 #include "engine/CCTransitionFade.h"
+#include "engine/CCTransitionGrid.h"
+#include "engine/CCTransitionPageTurn.h"
 #include "engine/CCTransitionSlide.h"
 #include "engine/CCTransitionZoom.h"
 #include "host/core/Log.h"
@@ -33,6 +37,7 @@ template <class T> CCTransitionScene* make(ccTime d, CCScene* s) { return T::tra
 CCTransitionScene* fadeThroughWhite(ccTime d, CCScene* s) {
     return CCTransitionFade::transitionWithDuration(d, s, ccc3(255, 255, 255));
 }
+CCTransitionScene* pageTurnBackwards(ccTime d, CCScene* s) { return CCTransitionPageTurn::transitionWithDuration(d, s, true); }
 
 const TransitionKind kTransitions[] = {
     {"SlideInR", make<CCTransitionSlideInR>},     {"SlideInL", make<CCTransitionSlideInL>},
@@ -42,6 +47,11 @@ const TransitionKind kTransitions[] = {
     {"RotoZoom", make<CCTransitionRotoZoom>},     {"JumpZoom", make<CCTransitionJumpZoom>},
     {"ShrinkGrow", make<CCTransitionShrinkGrow>}, {"Fade", make<CCTransitionFade>},
     {"Fade (white)", fadeThroughWhite},
+    {"TurnOffTiles", make<CCTransitionTurnOffTiles>}, {"SplitCols", make<CCTransitionSplitCols>},
+    {"SplitRows", make<CCTransitionSplitRows>},       {"FadeTR", make<CCTransitionFadeTR>},
+    {"FadeBL", make<CCTransitionFadeBL>},             {"FadeUp", make<CCTransitionFadeUp>},
+    {"FadeDown", make<CCTransitionFadeDown>},         {"PageTurn", make<CCTransitionPageTurn>},
+    {"PageTurn (backwards)", pageTurnBackwards},
 };
 constexpr unsigned kTransitionCount = sizeof(kTransitions) / sizeof(kTransitions[0]);
 
