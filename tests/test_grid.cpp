@@ -15,6 +15,7 @@
 
 #include "LogCapture.h"
 #include "MenuTestSupport.h"
+#include "TestTextures.h"
 #include "engine/CCActionGrid.h"
 #include "engine/CCActionInterval.h"
 #include "engine/CCActionIntervalProperty.h"
@@ -279,6 +280,29 @@ TEST_F(GridEffects, ThePageTurnStartsFlatAndEndsAsANumberEverywhere) {
             }
     }
     EXPECT_LT(lattice()->vertex(ccg(16, 0)).x, lattice()->originalVertex(ccg(16, 0)).x) << "the right edge has curled away";
+}
+
+TEST_F(GridEffects, AFlippedTextureGivesTheTopTilesTheTexturesTopRows) {
+    // Image rows run top down: the top half red, the bottom half blue.
+    CCTexture2D* texture = makeTexture(64, 64, CGSizeMake(64, 64), [](unsigned, unsigned y) {
+        return y < 32 ? ccc4(255, 0, 0, 255) : ccc4(0, 0, 255, 255);
+    });
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture->name());
+    for (bool flipped : {true, false}) {
+        CCTiledGrid3D* grid = CCTiledGrid3D::gridWithSize(ccg(2, 2), texture, flipped);
+        ASSERT_NE(grid, nullptr);
+        glClear(GL_COLOR_BUFFER_BIT);
+        grid->blit();  // the mesh covers (0, 0) to (64, 64) of the 2D window
+        EXPECT_TRUE(rgbNear(pixelAt(16, 48), flipped ? ccc3(255, 0, 0) : ccc3(0, 0, 255))) << flipped;
+        EXPECT_TRUE(rgbNear(pixelAt(48, 16), flipped ? ccc3(0, 0, 255) : ccc3(255, 0, 0))) << flipped;
+    }
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_COLOR_ARRAY);  // the blit leaves it on, as the director's visit has it
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 // ---- Reuse, stop, amplitude -----------------------------------------------------------
