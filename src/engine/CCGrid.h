@@ -12,6 +12,10 @@
 // and viewport it found (the screen of this host is a framebuffer object,
 // and may be of double resolution), and the projection, so that what is
 // drawn after the grid's node sees the state that was there before it.
+// The picture is drawn onto the device surface with the director's 3D
+// projection and device orientation, so a grid is meant for what is drawn
+// to the screen: drawn inside another grid's or a render texture's picture
+// in landscape, it lands turned.
 #pragma once
 
 #include <cstdint>
