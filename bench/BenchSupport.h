@@ -18,6 +18,15 @@ struct ProjectResources {
 };
 inline const ProjectResources kProjectResources;
 
+// CPU time of this thread: the engine's work, unaffected by other load on
+// the machine (the GL side is timed by the wall clock, since glFinish
+// waits for the rasteriser's own threads).
+inline double threadCpuMilliseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
 // The vertex, colour and texture-coordinate arrays and texturing on, as
 // the director's drawScene has them while it visits the running scene:
 // without them a visit made outside drawScene draws nothing at all.

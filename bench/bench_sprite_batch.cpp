@@ -10,7 +10,6 @@
 // draw-and-finish wall time,
 // "draw_calls" the draws the batch issues (one per 16384 quads).
 #include <GLES/gl.h>
-#include <time.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -17,6 +17,8 @@
 #include "engine/CCTransitionCrossFade.h"
 #include "engine/CCTransitionFade.h"
 #include "engine/CCTransitionFlip.h"
+#include "engine/CCTransitionGrid.h"
+#include "engine/CCTransitionPageTurn.h"
 #include "engine/CCTransitionRadial.h"
 #include "engine/CCTransitionSlide.h"
 #include "engine/CCTransitionZoom.h"
@@ -41,6 +43,7 @@ template <class T, int orientation> CCTransitionScene* oriented(ccTime d, CCScen
 CCTransitionScene* fadeThroughWhite(ccTime d, CCScene* s) {
     return CCTransitionFade::transitionWithDuration(d, s, ccc3(255, 255, 255));
 }
+CCTransitionScene* pageTurnBackwards(ccTime d, CCScene* s) { return CCTransitionPageTurn::transitionWithDuration(d, s, true); }
 
 const TransitionKind kTransitions[] = {
     {"SlideInR", make<CCTransitionSlideInR>},     {"SlideInL", make<CCTransitionSlideInL>},
@@ -57,6 +60,12 @@ const TransitionKind kTransitions[] = {
     {"ZoomFlipY", make<CCTransitionZoomFlipY>},   {"ZoomFlipAngular", make<CCTransitionZoomFlipAngular>},
     {"CrossFade", make<CCTransitionCrossFade>},   {"RadialCCW", make<CCTransitionRadialCCW>},
     {"RadialCW", make<CCTransitionRadialCW>},
+    // Effects on a grid of tiles or of vertices.
+    {"TurnOffTiles", make<CCTransitionTurnOffTiles>}, {"SplitCols", make<CCTransitionSplitCols>},
+    {"SplitRows", make<CCTransitionSplitRows>},       {"FadeTR", make<CCTransitionFadeTR>},
+    {"FadeBL", make<CCTransitionFadeBL>},             {"FadeUp", make<CCTransitionFadeUp>},
+    {"FadeDown", make<CCTransitionFadeDown>},         {"PageTurn", make<CCTransitionPageTurn>},
+    {"PageTurn (backwards)", pageTurnBackwards},
 };
 constexpr unsigned kTransitionCount = sizeof(kTransitions) / sizeof(kTransitions[0]);
 

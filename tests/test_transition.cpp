@@ -13,10 +13,13 @@
 #include "engine/CCActionInterval.h"
 #include "engine/CCActionIntervalProperty.h"
 #include "engine/CCCamera.h"
+#include "engine/CCGrid.h"
 #include "engine/CCLayer.h"
 #include "engine/CCScene.h"
 #include "engine/CCTransition.h"
 #include "engine/CCTransitionFade.h"
+#include "engine/CCTransitionGrid.h"
+#include "engine/CCTransitionPageTurn.h"
 #include "engine/CCTransitionSlide.h"
 #include "engine/CCTransitionZoom.h"
 #include "host/core/Ref.h"
@@ -32,13 +35,21 @@ const TransitionCase kEveryTransition[] = {
     kind<CCTransitionMoveInT>("MoveInT", true),        kind<CCTransitionMoveInB>("MoveInB", true),
     kind<CCTransitionRotoZoom>("RotoZoom", true),      kind<CCTransitionJumpZoom>("JumpZoom", true),
     kind<CCTransitionShrinkGrow>("ShrinkGrow", true),  kind<CCTransitionFade>("Fade", true, true),
+    kind<CCTransitionTurnOffTiles>("TurnOffTiles", false),
+    kind<CCTransitionSplitCols>("SplitCols", true, true), kind<CCTransitionSplitRows>("SplitRows", true, true),
+    kind<CCTransitionFadeTR>("FadeTR", false),         kind<CCTransitionFadeBL>("FadeBL", false),
+    kind<CCTransitionFadeUp>("FadeUp", false),         kind<CCTransitionFadeDown>("FadeDown", false),
+    kind<CCTransitionPageTurn>("PageTurn", false),
+    {"PageTurnBackwards", [](ccTime d, CCScene* s) -> CCTransitionScene* {
+         return CCTransitionPageTurn::transitionWithDuration(d, s, true);
+     }, true, false},
 };
 
 }  // namespace
 
 TEST_P(EveryTransition, RunsItsCourseAndHandsOverExactlyOnce) {
     const TransitionCase& c = GetParam();
-    CCTransitionScene* t = c.make(0.5f, b_);
+    host::Ref<CCTransitionScene> t = c.make(0.5f, b_);
     EXPECT_FALSE(touchesOn()) << "touches go off as soon as the transition exists";
     EXPECT_EQ(t->outScene(), a_);
     EXPECT_EQ(t->inSceneOnTop(), c.inSceneOnTop);
@@ -65,6 +76,9 @@ TEST_P(EveryTransition, RunsItsCourseAndHandsOverExactlyOnce) {
     EXPECT_TRUE(touchesOn());
     expectAtRest(b_, "incoming");
     expectAtRest(a_, "outgoing");
+    for (CCNode* n : {static_cast<CCNode*>(a_.get()), static_cast<CCNode*>(b_.get()), static_cast<CCNode*>(t.get())})
+        EXPECT_FALSE(n->grid() && n->grid()->active()) << "no grid is left drawing " << n->description();
+    t.reset();
 
     frames(5);
     EXPECT_EQ(log_.size(), 4u) << "nothing more happens to either scene";

@@ -55,12 +55,26 @@ class Image:
         return (self.width, self.height, self.rows) == (other.width, other.height, other.rows)
 
 
+def _add_bytes(a, b):
+    """a + b byte by byte, modulo 256, over whole rows at once (the high bit
+    of each byte is added apart so that no carry crosses into the next)."""
+    n = len(a)
+    low, high = int.from_bytes(b'\x7f' * n, 'big'), int.from_bytes(b'\x80' * n, 'big')
+    x, y = int.from_bytes(a, 'big'), int.from_bytes(b, 'big')
+    return bytearray((((x & low) + (y & low)) ^ ((x ^ y) & high)).to_bytes(n, 'big'))
+
+
 def _unfilter_png(raw, width, height, bpp):
     stride = width * bpp
     rows, prev, pos = [], bytearray(stride), 0
     for _ in range(height):
         kind, line = raw[pos], bytearray(raw[pos + 1:pos + 1 + stride])
         pos += 1 + stride
+        if kind in (0, 2):  # none, or up: the row above added to each byte
+            line = line if kind == 0 else _add_bytes(line, prev)
+            rows.append(line)
+            prev = line
+            continue
         for i in range(stride):
             a = line[i - bpp] if i >= bpp else 0
             b = prev[i]

@@ -2,7 +2,8 @@
 // scheduler (which moves every sprite), visits the scene and presents it,
 // turned to landscape, with the overlay pass, into the window (or, headless,
 // the capture target); glFinish then waits for the rasteriser. A batch node
-// holds 0, 1,000 or 10,000 moving 16 x 16 sprites.
+// holds 0, 1,000 or 10,000 moving 16 x 16 sprites; or a full-screen picture
+// is drawn through a grid effect (BM_GridFrame, described there).
 //
 // Reported per frame: the iteration time is the frame's wall time; the
 // counter "present_ms" is one present measured alone on the same scene
@@ -23,7 +24,10 @@
 #include "BatchMover.h"
 #include "BenchSupport.h"
 #include "TestTextures.h"
+#include "engine/CCActionPageTurn3D.h"
+#include "engine/CCActionTiledGrid.h"
 #include "engine/CCDirector.h"
+#include "engine/CCGrid.h"
 #include "engine/CCScene.h"
 #include "engine/CCSprite.h"
 #include "engine/CCSpriteBatchNode.h"
@@ -49,21 +53,40 @@ bool openDisplay() {
     return opened;
 }
 
-
-void BM_WholeFrame(benchmark::State& state) {
+// The director as the game runs it (a 16-bit portrait surface shown in
+// landscape), running an empty scene; null, and the benchmark skipped,
+// without a display.
+CCDirectorIOS* startGameDirector(benchmark::State& state, CCScene** scene) {
     if (!openDisplay()) {
         state.SkipWithError(gWindowed ? "no window (is DISPLAY set?)" : "no GL ES 1.1 context");
-        return;
+        return nullptr;
     }
-    const int count = int(state.range(0));
-    host::AutoreleasePool pool;
     host::Application::sharedApplication()->setStatusBarOrientation(host::InterfaceOrientation::LandscapeRight, false);
     auto* director = static_cast<CCDirectorIOS*>(CCDirectorTimer::sharedDirector());
     director->setOpenGLView(EAGLView::viewWithFrame(CGRectMake(0, 0, 320, 480), kEAGLColorFormatRGB565, 0));
     director->setDeviceOrientation(kCCDeviceOrientationLandscapeLeft);
-    CCScene* scene = CCScene::node();
-    director->runWithScene(scene);
+    *scene = CCScene::node();
+    director->runWithScene(*scene);
     director->drawScene();  // makes the scene current
+    return director;
+}
+
+// The lit pixels of the last presented frame.
+long presentedLitPixels() {
+    glFinish();
+    std::vector<unsigned char> rgba;
+    host::Display::shared().readPresentedPixels(&rgba);
+    long lit = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) lit += (rgba[i] | rgba[i + 1] | rgba[i + 2]) != 0;
+    return lit;
+}
+
+void BM_WholeFrame(benchmark::State& state) {
+    const int count = int(state.range(0));
+    host::AutoreleasePool pool;
+    CCScene* scene = nullptr;
+    CCDirectorIOS* director = startGameDirector(state, &scene);
+    if (!director) return;
 
     CCTexture2D* texture = makeSolidTexture(16, 16, kWhite);
     BatchMover::fill(scene, texture, CGRectMake(0, 0, 16, 16), count);
@@ -71,13 +94,7 @@ void BM_WholeFrame(benchmark::State& state) {
 
     director->drawScene();
     glFinish();
-    if (count > 0) {
-        std::vector<unsigned char> rgba;
-        host::Display::shared().readPresentedPixels(&rgba);
-        long lit = 0;
-        for (size_t i = 0; i < rgba.size(); i += 4) lit += (rgba[i] | rgba[i + 1] | rgba[i + 2]) != 0;
-        if (!expectDrawnPixels(state, lit)) return;
-    }
+    if (count > 0 && !expectDrawnPixels(state, presentedLitPixels())) return;
 
     double presentTotal = 0;
     for (auto _ : state) {
@@ -101,6 +118,60 @@ void BM_WholeFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeFrame)->Arg(0)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// A full-screen picture drawn through a grid, every frame: Arg 0 without
+// one, 1 under a 16 x 12 tiled effect (tiles fading out), 2 under a
+// 32 x 24 lattice effect (the page turn). The effects move every tile or
+// vertex each frame, and the picture is captured into the grid's texture
+// and drawn through the mesh each frame. The iteration time is the whole
+// frame's wall time (drawScene and glFinish); "engine_cpu_ms" is this
+// thread's CPU time in drawScene (the effect's update, the capture, the
+// blit's submission and the present's), "cpu_share" its part of the frame.
+void BM_GridFrame(benchmark::State& state) {
+    const int kind = int(state.range(0));
+    host::AutoreleasePool pool;
+    CCScene* scene = nullptr;
+    CCDirectorIOS* director = startGameDirector(state, &scene);
+    if (!director) return;
+
+    CCNode* holder = CCNode::node();
+    scene->addChild(holder);
+    CCTexture2D* texture = makeTexture(512, 512, CGSizeMake(480, 320), [](unsigned x, unsigned y) {
+        return ccc4(GLubyte(x / 2), GLubyte(y * 255 / 320), GLubyte(255 - x / 2), 255);
+    });
+    CCSprite* picture = CCSprite::spriteWithTexture(texture, CGRectMake(0, 0, 480, 320));
+    picture->setAnchorPoint(CGPointZero);
+    holder->addChild(picture);
+    // Effects that never end within a run: every frame is mid-effect.
+    constexpr ccTime kForever = 1e6f;
+    if (kind == 1) holder->runAction(CCFadeOutTRTiles::actionWithSize(ccg(16, 12), kForever));
+    if (kind == 2) holder->runAction(CCPageTurn3D::actionWithSize(ccg(32, 24), kForever));
+    pool.drain();
+
+    for (int warm = 0; warm < 3; ++warm) director->drawScene();
+    if (!expectDrawnPixels(state, presentedLitPixels())) return;
+    if (kind != 0 && !(holder->grid() && holder->grid()->active())) {
+        state.SkipWithError("the effect drew no grid");
+        return;
+    }
+
+    double cpuTotal = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        const double cpuStart = threadCpuMilliseconds();
+        director->drawScene();
+        cpuTotal += threadCpuMilliseconds() - cpuStart;
+        glFinish();
+        state.SetIterationTime(millisecondsSince(start) / 1e3);
+        state.PauseTiming();
+        pool.drain();
+        state.ResumeTiming();
+    }
+    state.counters["engine_cpu_ms"] = cpuTotal / double(std::max<int64_t>(1, state.iterations()));
+    director->end();
+    pool.drain();
+}
+BENCHMARK(BM_GridFrame)->ArgName("grid")->Arg(0)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // The present's share of a frame, once Google Benchmark has the means.
 class ShareReporter : public benchmark::ConsoleReporter {
 public:
@@ -111,6 +182,9 @@ public:
             auto present = r.counters.find("present_ms");
             if (present != r.counters.end() && frame > 0)
                 r.counters["present_share"] = benchmark::Counter(present->second.value / frame);
+            auto cpu = r.counters.find("engine_cpu_ms");
+            if (cpu != r.counters.end() && frame > 0)
+                r.counters["cpu_share"] = benchmark::Counter(cpu->second.value / frame);
         }
         benchmark::ConsoleReporter::ReportRuns(withShare);
     }

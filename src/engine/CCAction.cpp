@@ -85,6 +85,14 @@ bool CCActionInterval::initWithDuration(ccTime d) {
     return true;
 }
 
+float CCActionInterval::amplitudeRate() const {
+    throw CCException("IntervalAction (Amplitude)", "Abstract class needs implementation");
+}
+
+void CCActionInterval::setAmplitudeRate(float) {
+    throw CCException("IntervalAction (Amplitude)", "Abstract class needs implementation");
+}
+
 void CCActionInterval::startWithTarget(CCNode* target) {
     CCFiniteTimeAction::startWithTarget(target);
     elapsed_ = 0;

@@ -109,6 +109,13 @@ public:
 
     ccTime elapsed() const { return elapsed_; }
 
+    // The share of its amplitude an effect with an amplitude (a wave, a
+    // ripple) moves by, set each update by the amplitude wrappers. Actions
+    // without one raise "IntervalAction (Amplitude)" / "Abstract class
+    // needs implementation" for both.
+    virtual float amplitudeRate() const;
+    virtual void setAmplitudeRate(float rate);
+
     void startWithTarget(CCNode* target) override;
     bool isDone() const override;
     void step(ccTime dt) override;

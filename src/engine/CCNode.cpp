@@ -9,6 +9,7 @@
 #include "engine/CCCamera.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCDirector.h"
+#include "engine/CCGrid.h"
 #include "engine/CCScheduler.h"
 #include "engine/Support/TransformUtils.h"
 #include "engine/ccMacros.h"
@@ -321,10 +322,20 @@ unsigned CCNode::numberOfRunningActions() {
 
 // ---- Drawing ------------------------------------------------------------
 
+void CCNode::setGrid(CCGridBase* grid) { grid_ = grid; }
+
+bool CCNode::hasActiveGrid() const { return grid_ && grid_->active(); }
+
 void CCNode::visit() {
     if (!visible_) return;
     glPushMatrix();
-    // A grid effect would wrap the drawing here; grids are not in the engine yet.
+    // Through an active grid the subtree draws into the grid's picture,
+    // from the root's transform down, and the picture is drawn afterwards.
+    CCGridBase* grid = hasActiveGrid() ? grid_.get() : nullptr;
+    if (grid) {
+        grid->beforeDraw();
+        transformAncestors();
+    }
     transform();
     if (children_) {
         ccArray* arr = children_->data;
@@ -340,6 +351,7 @@ void CCNode::visit() {
     } else {
         draw();
     }
+    if (grid) grid->afterDraw(this);
     glPopMatrix();
 }
 
@@ -352,9 +364,8 @@ void CCNode::transform() {
     glMultMatrixf(transformGL_);
     if (vertexZ_ != 0) glTranslatef(0, 0, vertexZ_);
     // The camera looks at the node's anchor, so a turned camera turns the
-    // node about its anchor. An active grid would apply the camera itself;
-    // grids are not in the engine yet, so grid_ stays null here.
-    if (camera_ && !grid_) {
+    // node about its anchor. An active grid turns its picture instead.
+    if (camera_ && !hasActiveGrid()) {
         const CGPoint a = anchorPointInPixels_;
         if (!isZero(a)) {
             glTranslatef(a.x, a.y, 0);

@@ -75,7 +75,10 @@ public:
     void setTag(int t) { tag_ = t; }
     void* userData() const { return userData_; }
     void setUserData(void* d) { userData_ = d; }
-    CCGridBase* grid() const { return grid_; }
+    // The grid effect drawing this node and its subtree (retained); while
+    // it is active the subtree is drawn through it.
+    CCGridBase* grid() const { return grid_.get(); }
+    void setGrid(CCGridBase* grid);
     CCNode* parent() const { return parent_; }
     void setParent(CCNode* p) { parent_ = p; }  // not retained
     CCArray* children() const { return children_.get(); }
@@ -156,6 +159,7 @@ protected:
     void detachChild(CCNode* child, bool doCleanup);
     // A plain store of the z order; no re-sorting.
     void _setZOrder(int z) { zOrder_ = z; }
+    bool hasActiveGrid() const;
     void markDirty() {
         isTransformDirty_ = 1;
         isInverseDirty_ = 1;
@@ -179,9 +183,7 @@ protected:
     float transformGL_[16] = {};
     float vertexZ_ = 0;
     host::Ref<CCCamera> camera_;  // null until camera() is first called
-    // The grid is retained once grids exist; until then it stays null and
-    // visit/transform skip it.
-    CCGridBase* grid_ = nullptr;
+    host::Ref<CCGridBase> grid_;
     int32_t zOrder_ = 0;
     host::Ref<CCArray> children_;  // created by the first addChild, capacity 4
     CCNode* parent_ = nullptr;     // not retained

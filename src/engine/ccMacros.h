@@ -24,3 +24,17 @@ class CCInternalInconsistencyException : public std::logic_error {
 public:
     explicit CCInternalInconsistencyException(const std::string& reason) : std::logic_error(reason) {}
 };
+
+// An exception with a name and a reason, raised for a call that a class
+// cannot honour ("GridBase" / "Cannot reuse grid"). what() gives
+// "name: reason".
+class CCException : public std::logic_error {
+public:
+    CCException(const std::string& name, const std::string& reason)
+        : std::logic_error(name + ": " + reason), name_(name), reason_(reason) {}
+    const std::string& name() const { return name_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    std::string name_, reason_;
+};

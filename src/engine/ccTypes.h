@@ -18,6 +18,15 @@ struct ccBezierConfig { CGPoint endPosition, controlPoint_1, controlPoint_2; };
 // A cell of a grid of tiles: column x, row y.
 struct ccGridSize { int x, y; };
 
+// A grid's size in cells (x columns, y rows), or a cell's position in it.
+struct ccGridSize { int32_t x, y; };
+inline ccGridSize ccg(int32_t x, int32_t y) { return ccGridSize{x, y}; }
+inline bool ccGridSizeEqualToSize(ccGridSize a, ccGridSize b) { return a.x == b.x && a.y == b.y; }
+
+// One tile of a tiled grid: its corners bottom-left, bottom-right,
+// top-left, top-right (48 bytes).
+struct ccQuad3 { ccVertex3F bl, br, tl, tr; };
+
 inline ccColor3B ccc3(uint8_t r, uint8_t g, uint8_t b) { return ccColor3B{r, g, b}; }
 inline ccColor4B ccc4(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return ccColor4B{r, g, b, a}; }
 inline ccGridSize ccg(int x, int y) { return ccGridSize{x, y}; }
@@ -66,6 +75,7 @@ static_assert(sizeof(ccV3F_C4B_T2F) == 24, "vertex records are read by GL with a
 static_assert(sizeof(ccV3F_C4B_T2F_Quad) == 96, "quads lie contiguous in the atlas");
 static_assert(sizeof(ccV2F_C4B_T2F) == 20, "vertex records are read by GL with a 20-byte stride");
 static_assert(sizeof(ccV2F_C4B_T2F_Quad) == 80, "2D quads lie contiguous");
+static_assert(sizeof(ccQuad3) == 48, "a tile is four vertices of the grid's vertex array");
 static_assert(sizeof(ccPointSprite) == 16, "point sprites are read by GL with a 16-byte stride");
 
 // The engine's default blend function, the one the director sets around a

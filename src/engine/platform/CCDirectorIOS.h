@@ -26,10 +26,13 @@ public:
     void setOpenGLView(EAGLView* view) override;
     void reshapeProjection(CGSize newWindowSize) override;
     bool isContentScaleSupported() const { return isContentScaleSupported_; }
+    // Turns the model-view matrix from the device's portrait surface to the
+    // device orientation (what drawScene does before the visit; a grid does
+    // it again before drawing its picture).
+    void applyOrientation();
 
 protected:
     void endNow() override;
-    void applyOrientation();
     // Stores the interval and, when a frame source runs, restarts it so the
     // new interval takes effect.
     void restartWithInterval(double interval, bool frameSourceRunning);

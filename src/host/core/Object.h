@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -45,23 +46,31 @@ template <class T> T* retain(T* o) { if (o) o->retain(); return o; }
 template <class T> void release(T* o) { if (o) o->release(); }
 template <class T> T* autorelease(T* o) { if (o) o->autorelease(); return o; }
 
-// Two-phase construction: `new`, then an init step returning bool. On
-// failure the object is released and nullptr returned; on success the
-// object is autoreleased ("owned by nobody yet").
-template <class T, class Init> T* create(Init&& init) {
+// Alloc-and-init: `new`, then an init step returning bool. On failure the
+// object is released and nullptr returned; the caller owns a success. An
+// init that throws releases the half-made object before the exception
+// goes on.
+template <class T, class Init> T* createOwned(Init&& init) {
     T* o = new T;
-    if (!init(o)) { o->release(); return nullptr; }
-    o->autorelease();
+    bool made = false;
+    try {
+        made = init(o);
+    } catch (...) {
+        o->release();
+        throw;
+    }
+    if (!made) { o->release(); return nullptr; }
+    return o;
+}
+
+// The same, but a success is autoreleased ("owned by nobody yet"): what
+// factory methods return.
+template <class T, class Init> T* create(Init&& init) {
+    T* o = createOwned<T>(std::forward<Init>(init));
+    if (o) o->autorelease();
     return o;
 }
 template <class T> T* create() { return create<T>([](T* o) { return o->init(); }); }
-
-// The same, but the caller owns the result (an alloc-and-init).
-template <class T, class Init> T* createOwned(Init&& init) {
-    T* o = new T;
-    if (!init(o)) { o->release(); return nullptr; }
-    return o;
-}
 
 // A stack of pools per thread. Each thread has a bottom pool created on
 // first use and drained when the thread ends, so nothing autoreleased on a
