@@ -60,7 +60,8 @@ SafeFileReader::SafeFileReader(const std::string& path, size_t maxBytes) : path_
     }
     if (static_cast<uint64_t>(st.st_size) > maxBytes) {
         ::close(fd);
-        const std::string size = "larger than " + describeSize(maxBytes) + " (" + std::to_string(st.st_size) + " bytes)";
+        const std::string size =
+            "larger than " + describeSize(maxBytes) + " (" + std::to_string(st.st_size) + " bytes)";
         fail(path + " is " + size, size);
         return;
     }
