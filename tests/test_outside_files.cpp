@@ -49,10 +49,6 @@ TEST(SafeFileReaderTest, ReadsRegularFilesUpToTheirCap) {
     EXPECT_EQ(std::fread(head, 1, 3, stream.get()), 3u);
     EXPECT_STREQ(head, "012");
     EXPECT_EQ(reader.descriptor(), -1);
-
-    EXPECT_EQ(SafeFileReader::describeSize(size_t(64) << 20), "64 MiB");
-    EXPECT_EQ(SafeFileReader::describeSize(4096), "4 KiB");
-    EXPECT_EQ(SafeFileReader::describeSize(1000), "1000 bytes");
 }
 
 TEST(SafeFileReaderTest, RefusesWhatIsNotARegularFileAtOnce) {

@@ -7,7 +7,6 @@
 #include "GLTestEnvironment.h"
 #include "ImageFileWriters.h"
 #include "LogCapture.h"
-#include "OddFiles.h"
 #include "ScratchDirectory.h"
 #include "engine/CCContentScale.h"
 #include "engine/CCSprite.h"
@@ -326,9 +325,7 @@ TEST_F(SpriteFrameCacheTest, UnreadableFilesAddNothingWithOneLogLine) {
         {"not a plist", dir_.write("garbage.plist", "\x01\x02 this is not a property list")},
         {"a plist of another kind", dir_.write("array.plist", host::PlistValue(Array{1, 2}).toXml())},
         {"an empty file", dir_.write("empty.plist", "")},
-        {"a FIFO", dir_.file("fifo.plist")},
     };
-    ASSERT_TRUE(placeOddFile(OddFile::Fifo, dir_.file("fifo.plist")));
     for (const auto& [what, path] : files) {
         LogCapture log;
         cache_->addSpriteFramesWithFile(path, texture());
