@@ -7,6 +7,7 @@
 #include "HelloWorldLayer.h"
 #include "MainMenu.h"
 #include "engine/CCDirector.h"
+#include "engine/CCLabelTTF.h"
 #include "engine/CCMenu.h"
 #include "engine/CCSprite.h"
 #include "engine/Support/CCArray.h"
@@ -131,6 +132,7 @@ void AutoPlayer::playMenu(MainMenu* menu) {
 }
 
 void AutoPlayer::playGame(HelloWorldLayer* game) {
+    noteHighScore(game);
     const bool live = game->isGameRunning();
     if (wasLive_ && !live) {
         ++gamesOver_;
@@ -149,6 +151,19 @@ void AutoPlayer::playGame(HelloWorldLayer* game) {
         pressedOn_ = menu;
         host::log("autoplay: pressed \"Restart Game\" at frame %lu", frameNumber());
     }
+}
+
+void AutoPlayer::noteHighScore(HelloWorldLayer* game) {
+    // The label changes only with the score, or in a new game scene.
+    if (watchedGame_.get() == game && watchedScore_ == game->scoreCount()) return;
+    watchedGame_ = game;
+    watchedScore_ = game->scoreCount();
+    CCLabelTTF* label = game->highScoreLabel();
+    if (!label) return;
+    std::string shown = label->string();
+    if (shown == highScoreShown_) return;
+    highScoreShown_ = std::move(shown);
+    host::log("autoplay: the screen shows \"%s\" at frame %lu", highScoreShown_.c_str(), frameNumber());
 }
 
 bool AutoPlayer::press(CCNode* item) {

@@ -7,6 +7,7 @@
 // exactly.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "host/core/CGGeometry.h"
@@ -81,6 +82,9 @@ private:
     // next. Returns true once the press is complete.
     bool press(CCNode* item);
     void tilt(HelloWorldLayer* game);
+    // Logs the high score the game shows whenever it changes, so that a
+    // run's log says which best scores the player has seen.
+    void noteHighScore(HelloWorldLayer* game);
 
     host::Ref<host::Timer> timer_;
     DodgePlanner planner_;
@@ -93,4 +97,7 @@ private:
     // kept so that a new one at the same address is not taken for it.
     host::Ref<host::Object> pressedOn_;
     int gamesOver_ = 0;
+    host::Ref<host::Object> watchedGame_;
+    int watchedScore_ = -1;
+    std::string highScoreShown_;
 };

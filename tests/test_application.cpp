@@ -1,8 +1,9 @@
 // The application object without a window: its name and what the host
 // derives from it, the orientation turns shared by touches and
-// presentation, and the order of termination.
+// presentation, the order of termination, and the signals that ask for it.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "host/core/Application.h"
 #include "host/core/ApplicationContext.h"
 #include "host/core/InterfaceOrientation.h"
+#include "host/core/TerminationSignals.h"
 
 using host::ApplicationContext;
 using host::InterfaceOrientation;
@@ -95,4 +97,31 @@ TEST(ApplicationTest, HandlersRunBeforeTheDelegateHearsAndPointersNeedAHandler) 
     EXPECT_EQ(events, (std::vector<std::string>{"launched", "termination handler", "delegate terminates",
                                                  "shutdown handler", "delegate released"}));
     EXPECT_EQ(app->delegate(), nullptr);
+}
+
+TEST(TerminationSignalsTest, ASignalIsNotedForTheRunLoopAndOnlyASecondCtrlCEndsAtOnce) {
+    host::TerminationSignals::install();
+    EXPECT_EQ(host::TerminationSignals::takePending(), 0);
+    for (int sig : {SIGHUP, SIGTERM, SIGINT}) {
+        ::raise(sig);  // the process lives on: the signal is only noted
+        EXPECT_EQ(host::TerminationSignals::takePending(), sig) << host::TerminationSignals::name(sig);
+        EXPECT_EQ(host::TerminationSignals::takePending(), 0);
+        // While the ending is under way, a closing terminal's second
+        // hang-up and a repeated stop request change nothing.
+        ::raise(SIGHUP);
+        ::raise(SIGTERM);
+        EXPECT_EQ(host::TerminationSignals::takePending(), 0);
+        host::TerminationSignals::install();
+    }
+    // A reader of our output that went away does not kill us either.
+    ::raise(SIGPIPE);
+    EXPECT_EXIT(
+        {
+            ::raise(SIGINT);
+            host::TerminationSignals::takePending();
+            ::raise(SIGINT);
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    host::TerminationSignals::restoreDefaults();
 }

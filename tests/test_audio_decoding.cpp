@@ -8,7 +8,9 @@
 
 #include "AudioTestSupport.h"
 #include "LogCapture.h"
+#include "OddFiles.h"
 #include "audio/CDOpenALSupport.h"
+#include "host/sound/AudioPlayer.h"
 
 namespace {
 
@@ -189,6 +191,32 @@ TEST(SoundDecoding, DamagedAndForeignFilesAreRefused) {
 
     std::string missing = audiotest::scratchPath("missing.caf");
     expectRefused(decode(missing), missing, "missing file");
+}
+
+TEST(SoundDecoding, WhatIsNotARegularFileIsRefusedAtOnce) {
+    for (OddFile kind : kOddFiles) {
+        // The wave reader and the general one, and the long-audio player.
+        for (const char* name : {"odd.wav", "odd.caf"}) {
+            const std::string path = audiotest::scratchPath(name);
+            ASSERT_TRUE(placeOddFile(kind, path)) << describe(kind);
+            const Decoded d = withinASecond([&] { return decode(path); }, path);
+            expectRefused(d, path, describe(kind));
+            if (!d.log.empty()) {
+                EXPECT_NE(d.log[0].find("not a regular file"), std::string::npos) << d.log[0];
+            }
+        }
+        const std::string path = audiotest::scratchPath("odd.ogg");
+        ASSERT_TRUE(placeOddFile(kind, path));
+        std::string error;
+        host::AudioPlayer* player = withinASecond(
+            [&] {
+                return host::createOwned<host::AudioPlayer>(
+                    [&](host::AudioPlayer* p) { return p->initWithContentsOfFile(path, &error); });
+            },
+            path);
+        EXPECT_EQ(player, nullptr) << describe(kind);
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    }
 }
 
 TEST(SoundDecoding, OtherContainersDecodeToSixteenBitNativePcm) {

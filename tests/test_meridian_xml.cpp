@@ -9,6 +9,7 @@
 
 #include "HostileXML.h"
 #include "LoopbackServer.h"
+#include "OddFiles.h"
 #include "ScratchDirectory.h"
 #include "adnetworks/DTXMLDocument.h"
 #include "host/core/RunLoop.h"
@@ -142,6 +143,9 @@ TEST_F(XMLDocumentTest, FilesAndURLsReportToTheDelegate) {
     std::filesystem::remove(path);
     EXPECT_EQ(DTXMLDocument::documentWithContentsOfFile(path, &delegate), nullptr);
     EXPECT_EQ(delegate.failed, 1);
+    ASSERT_TRUE(placeOddFile(OddFile::Fifo, path));
+    EXPECT_EQ(withinASecond([&] { return DTXMLDocument::documentWithContentsOfFile(path, &delegate); }, path), nullptr);
+    EXPECT_EQ(delegate.failed, 2);
 
     host::RunLoop::main().reset();
     LoopbackServer server;

@@ -6,9 +6,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LogCapture.h"
+#include "OddFiles.h"
 #include "ScratchDirectory.h"
 #include "host/data/PlistValue.h"
 #include "host/data/UserDefaults.h"
@@ -427,4 +429,57 @@ TEST_F(UserDefaultsFiles, ReportsAnUnwritableDirectory) {
     ASSERT_FALSE(got.empty());
     EXPECT_EQ(got.back().rfind("defaults: ", 0), 0u);
     EXPECT_EQ(d.integerForKey("a"), 1);  // the change is kept
+}
+
+TEST_F(UserDefaultsFiles, AnOddFileInPlaceOfTheDefaultsIsSetAsideAndTheDefaultsStartFresh) {
+    const char* kinds[] = {"is a directory", "is a FIFO", "is a character device"};
+    for (OddFile kind : kOddFiles) {
+        fs::remove_all(data_);
+        fs::create_directories(data_);
+        ASSERT_TRUE(placeOddFile(kind, file().string())) << describe(kind);
+        const size_t linesBefore = logLines().size();
+        UserDefaults& d = withinASecond([this]() -> UserDefaults& { return reload(); }, file().string());
+        EXPECT_EQ(d.integerForKey("high"), 0);
+        ASSERT_EQ(logLines().size(), linesBefore + 1) << describe(kind);
+        EXPECT_EQ(logLines().back(), "defaults: " + file().string() + " " + kinds[static_cast<int>(kind)] +
+                                      ", not a regular file; kept as defaults.plist.bad, starting empty");
+        // Set aside as it was, and the name is free for the next write.
+        const fs::path bad = data_ / "defaults.plist.bad";
+        EXPECT_TRUE(fs::is_symlink(bad) || fs::exists(bad)) << describe(kind);
+        d.setInteger(12, "high");
+        ASSERT_TRUE(d.synchronize());
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(file())));
+        EXPECT_EQ(reload().integerForKey("high"), 12);
+    }
+}
+
+TEST_F(UserDefaultsFiles, ChangesReachTheFileAtTheEndOfTheTurnAndAFailureIsRetriedQuietly) {
+    // No instance yet: nothing to write, and none is made.
+    UserDefaults::writePendingChanges();
+    EXPECT_FALSE(fs::exists(data_));
+
+    UserDefaults& d = UserDefaults::standardUserDefaults();
+    d.setInteger(7, "high");
+    UserDefaults::writePendingChanges();
+    EXPECT_EQ(PlistValue::fromFile(file().string())["high"].asInt(), 7);
+    // Nothing changed since: the turn writes nothing over a file replaced
+    // behind its back.
+    writeFile(file(), PlistValue(PlistValue::Dictionary{{"high", 5}}).toXml());
+    UserDefaults::writePendingChanges();
+    EXPECT_EQ(PlistValue::fromFile(file().string())["high"].asInt(), 5);
+
+    // A directory that cannot be made: one log line however many turns
+    // fail, and the change is written once the way is clear again.
+    fs::remove_all(data_);
+    writeFile(data_, "in the way");
+    d.setInteger(9, "high");
+    for (int turn = 0; turn < 100; ++turn) UserDefaults::writePendingChanges();
+    ASSERT_EQ(logLines().size(), 1u);
+    EXPECT_NE(logLines()[0].find("trying again every few seconds"), std::string::npos) << logLines()[0];
+    fs::remove(data_);
+    std::this_thread::sleep_for(UserDefaults::kRetryInterval + std::chrono::milliseconds(100));
+    UserDefaults::writePendingChanges();
+    EXPECT_EQ(PlistValue::fromFile(file().string())["high"].asInt(), 9);
+    ASSERT_EQ(logLines().size(), 2u);
+    EXPECT_EQ(logLines()[1], "defaults: " + file().string() + " written again");
 }

@@ -7,7 +7,9 @@
 
 #include "Deflate.h"
 #include "LogCapture.h"
+#include "OddFiles.h"
 #include "ScratchDirectory.h"
+#include "engine/Support/TGAlib.h"
 #include "engine/Support/ZipUtils.h"
 #include "engine/Support/base64.h"
 
@@ -55,6 +57,28 @@ TEST(ZipUtils, LoadFileIntoMemoryReadsWholeFilesOrFails) {
     EXPECT_EQ(ccLoadFileIntoMemory(dir.path().c_str(), &out), -1);  // a directory
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(log.lines().size(), 2u);
+}
+
+TEST(ZipUtils, FileReadersRefuseWhatIsNotARegularFileAtOnce) {
+    ScratchDirectory dir;
+    for (OddFile kind : kOddFiles) {
+        const std::string path = dir.file("odd");
+        ASSERT_TRUE(placeOddFile(kind, path)) << describe(kind);
+        using Reader = int (*)(const char*, unsigned char**);
+        for (Reader read : {Reader(ccLoadFileIntoMemory), Reader(ccInflateGZipFile), Reader(ccInflateCCZFile)}) {
+            LogCapture log;
+            unsigned char* out = reinterpret_cast<unsigned char*>(1);
+            EXPECT_EQ(withinASecond([&] { return read(path.c_str(), &out); }, path), -1) << describe(kind);
+            EXPECT_EQ(out, nullptr);
+            EXPECT_TRUE(log.exactlyOneLine()) << describe(kind);
+        }
+        LogCapture log;
+        tImageTGA* tga = withinASecond([&] { return tgaLoad(path.c_str()); }, path);
+        ASSERT_NE(tga, nullptr);
+        EXPECT_EQ(tga->status, TGA_ERROR_FILE_OPEN) << describe(kind);
+        tgaDestroy(tga);
+        EXPECT_TRUE(log.exactlyOneLine()) << describe(kind);
+    }
 }
 
 TEST(ZipUtils, InflateMemoryGrowsPastTheHintAndReturnsTheExactLength) {

@@ -3,6 +3,7 @@
 
 usage: window_check.py game-sizes TILTBOARD
        window_check.py game-play TILTBOARD
+       window_check.py game-hangup TILTBOARD
        window_check.py sample SAMPLES NAME
        window_check.py parallax-drag SAMPLES
        window_check.py sample-drag SAMPLES NAME
@@ -23,9 +24,13 @@ moves its front layer with the finger and its mountains a quarter as far.
 sample-drag: dragging with the mouse across a sample that scrolls (a tile
 map) moves the picture with the pointer, and the window then shows the
 screenshot's picture.
+game-hangup: SIGHUP (the terminal closed) while the window is minimised
+ends the game through its normal path within seconds.
 """
 
 import os
+import signal
+import subprocess
 import sys
 import time
 
@@ -283,12 +288,39 @@ def game_play(exe):
             app.kill()
 
 
+def game_hangup(exe):
+    """The terminal the game was started from goes away while its window is
+    minimised: it ends the normal way, within a second or two."""
+    with XSession() as x:
+        workdir = x.workdir('hangup')
+        app = x.start([exe] + common_flags(workdir), workdir)
+        try:
+            app.settled_capture()
+            x.run(['xdotool', 'windowminimize', str(app.window)])
+            wait_for("the game to enter the background", lambda: 'entering the background' in app.log())
+            sent = time.monotonic()
+            app.process.send_signal(signal.SIGHUP)
+            try:
+                status = app.process.wait(5)
+            except subprocess.TimeoutExpired:
+                raise TestFailure("the game did not end within 5 s of SIGHUP")
+            print(f"SIGHUP: ended with status {status} after {time.monotonic() - sent:.2f} s")
+            log = app.log()
+            check(status == 0, f"SIGHUP ended the game with status {status}:\n{log}")
+            check('application: SIGHUP received, ending' in log and 'screenshot written to' in log,
+                  f"SIGHUP did not go through the termination path:\n{log}")
+        finally:
+            app.kill()
+
+
 def main(argv):
     try:
         if argv[1:2] == ['game-sizes']:
             game_sizes(argv[2])
         elif argv[1:2] == ['game-play']:
             game_play(argv[2])
+        elif argv[1:2] == ['game-hangup']:
+            game_hangup(argv[2])
         elif argv[1:2] == ['sample']:
             sample(argv[2], argv[3])
         elif argv[1:2] == ['parallax-drag']:

@@ -2,11 +2,10 @@
 
 #include <expat.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 #include "host/net/HTTP.h"
 
 namespace {
@@ -71,19 +70,13 @@ DTXMLDocument* DTXMLDocument::documentWithContentsOfFile(const std::string& path
 bool DTXMLDocument::initWithContentsOfFile(const std::string& path, DTXMLDocumentDelegate* delegate) {
     _url = "file://" + path;
     _delegate = delegate;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        parserDidFail("cannot read " + path);
+    std::string bytes;
+    std::string error;
+    if (!host::SafeFileReader::readFile(path, kMaxDocumentBytes, bytes, &error)) {
+        parserDidFail(error);
         return false;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size_t(size) > kMaxDocumentBytes) {
-        parserDidFail(path + " is larger than " + std::to_string(kMaxDocumentBytes) + " bytes");
-        return false;
-    }
-    in.seekg(0);
-    return initWithData(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    return initWithData(bytes);
 }
 
 DTXMLDocument* DTXMLDocument::documentWithContentsOfURL(const std::string& url, DTXMLDocumentDelegate* delegate) {

@@ -1,8 +1,8 @@
 #include "audio/CDUtilities.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "host/core/Bundle.h"
 #include "host/core/Options.h"
 
 namespace {
@@ -20,15 +20,13 @@ std::string resourcesDirectory() {
     return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/resources";
 }
 
-bool isRegularFile(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 }  // namespace
 
 std::string CDUtilities::fullPathFromRelativePath(const std::string& relPath) {
     if (relPath.empty() || relPath[0] == '/') return relPath;
     std::string found = resourcesDirectory() + "/" + relPath;
-    return isRegularFile(found) ? found : relPath;
+    // Whatever is there counts as found, as for the bundle's resources: a
+    // directory or FIFO in its place is then refused by the reader, under
+    // its real name.
+    return host::Bundle::fileExists(found) ? found : relPath;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 
 namespace {
 
@@ -103,16 +104,17 @@ void tgaFlipImage(tImageTGA* info) {
 tImageTGA* tgaLoad(const char* path) {
     auto* info = static_cast<tImageTGA*>(std::calloc(1, sizeof(tImageTGA)));
     if (!info) return nullptr;
-    FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) {
-        host::log("TGA: cannot open %s", path ? path : "(null)");
+    host::SafeFileReader reader(path ? path : "", kTGAMaxFileBytes);
+    host::SafeFileReader::Stream stream = reader.releaseAsStream();
+    if (!stream) {
+        host::log("TGA: %s", reader.error().c_str());
         info->status = TGA_ERROR_FILE_OPEN;
         return info;
     }
+    FILE* file = stream.get();
     auto fail = [&](int status, const char* why) {
         host::log("TGA: cannot load %s: %s", path, why);
         info->status = status;
-        std::fclose(file);
         return info;
     };
     if (!tgaLoadHeader(file, info)) return fail(TGA_ERROR_READING_FILE, "the header is truncated");
@@ -129,7 +131,7 @@ tImageTGA* tgaLoad(const char* path) {
     if (!info->imageData) return fail(TGA_ERROR_MEMORY, "out of memory");
     const bool loaded = info->type == 10 ? tgaLoadRLEImageData(file, info) : tgaLoadImageData(file, info);
     if (!loaded) return fail(TGA_ERROR_READING_FILE, "the pixel data are truncated");
-    std::fclose(file);
+    stream.reset();
     info->status = TGA_OK;
     if (info->flipped) {
         tgaFlipImage(info);

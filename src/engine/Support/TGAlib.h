@@ -28,6 +28,9 @@ typedef sImageTGA tImageTGA;
 
 // Images larger than this many bytes are refused.
 constexpr unsigned long kTGAMaxImageBytes = 64ul << 20;
+// Files larger than this are not read: the largest image run-length coded
+// at its worst (a count byte per pixel), with room for header and footer.
+constexpr unsigned long kTGAMaxFileBytes = 2 * kTGAMaxImageBytes + (64ul << 10);
 
 // The steps of tgaLoad. The header step leaves the file at the pixels.
 bool tgaLoadHeader(FILE* file, tImageTGA* info);

@@ -1,5 +1,6 @@
 #include "engine/Support/ZipUtils.h"
 
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <cstring>
 
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 
 namespace {
 
@@ -31,28 +33,20 @@ uint16_t readBigEndian16(const unsigned char* p) { return uint16_t(p[0] << 8 | p
 
 int ccLoadFileIntoMemory(const char* path, unsigned char** out) {
     *out = nullptr;
-    FILE* f = path ? std::fopen(path, "rb") : nullptr;
+    host::SafeFileReader reader(path ? path : "", kCCMaxFileLength);
+    const size_t length = size_t(reader.size());
+    host::SafeFileReader::Stream f = reader.releaseAsStream();
     if (!f) {
-        host::log("engine: cannot open file %s", path ? path : "(null)");
-        return -1;
-    }
-    long length = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-    if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0 || size_t(length) > kCCMaxFileLength) {
-        std::fclose(f);
-        host::log("engine: cannot read file %s (not a regular file, or too large)", path);
+        host::log("engine: %s", reader.error().c_str());
         return -1;
     }
     // One spare byte so an empty file still gets a buffer of its own.
-    auto* buffer = static_cast<unsigned char*>(std::malloc(size_t(length) + 1));
+    auto* buffer = static_cast<unsigned char*>(std::malloc(length + 1));
     if (!buffer) {
-        std::fclose(f);
         host::log("engine: not enough memory to read %s", path);
         return -1;
     }
-    const size_t read = std::fread(buffer, 1, size_t(length), f);
-    std::fclose(f);
-    if (read != size_t(length)) {
+    if (std::fread(buffer, 1, length, f.get()) != length) {
         host::log("engine: short read from %s", path);
         return failWith(out, buffer, -1);
     }
@@ -141,9 +135,16 @@ int ccInflateMemoryWithLimit(unsigned char* in, unsigned int inLength, unsigned 
 
 int ccInflateGZipFile(const char* path, unsigned char** out) {
     *out = nullptr;
-    gzFile file = path ? gzopen(path, "rb") : nullptr;
+    host::SafeFileReader reader(path ? path : "", kCCMaxFileLength);
+    const int fd = reader.releaseDescriptor();
+    if (fd < 0) {
+        host::log("engine: %s", reader.error().c_str());
+        return -1;
+    }
+    gzFile file = gzdopen(fd, "rb");
     if (!file) {
-        host::log("engine: cannot open gzip file %s", path ? path : "(null)");
+        ::close(fd);
+        host::log("engine: cannot open gzip file %s", path);
         return -1;
     }
     size_t chunk = kGZipFirstChunk, bufferSize = kGZipFirstChunk, offset = 0;

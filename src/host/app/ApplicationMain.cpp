@@ -10,6 +10,7 @@
 #include "host/core/Device.h"
 #include "host/core/Log.h"
 #include "host/core/RunLoop.h"
+#include "host/core/TerminationSignals.h"
 #include "host/data/UserDefaults.h"
 #include "host/display/Display.h"
 #include "host/display/WindowEvents.h"
@@ -35,6 +36,17 @@ void endAfterFrames(Application* app, long limit, bool screenshot) {
     });
 }
 
+// What every turn of the main run loop ends with: a termination signal
+// ends the program the normal way, and changed settings reach the disk
+// before the next frame, so a killed game loses at most the turn in hand.
+void endOfTurn(Application* app) {
+    if (const int sig = TerminationSignals::takePending()) {
+        log("application: %s received, ending", TerminationSignals::name(sig));
+        app->terminate();
+    }
+    UserDefaults::writePendingChanges();
+}
+
 }  // namespace
 
 void setExtraFlags(std::function<void(CommandLine&)> add) { gExtraFlags = std::move(add); }
@@ -57,6 +69,9 @@ int ApplicationMain(int argc, char** argv, const ApplicationContext& context, co
     Device::current().configure(o.tablet, o.retina, dataDir);
 
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
+    // One way to end on a signal, ours, for SIGHUP as for SIGINT and SIGTERM.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    TerminationSignals::install();
     Device& dev = Device::current();
     const CGRect b = dev.screenBounds();
     const float scale = dev.screenScale();
@@ -77,6 +92,8 @@ int ApplicationMain(int argc, char** argv, const ApplicationContext& context, co
     }
     if (o.frames > 0) endAfterFrames(app, o.frames, !o.screenshot.empty());
 
+    RunLoop::main().addTurnEndObserver([app] { endOfTurn(app); });
+
     WindowEvents events(app);
     events.attach();
     app->launch(delegateObject);
@@ -85,6 +102,7 @@ int ApplicationMain(int argc, char** argv, const ApplicationContext& context, co
     events.detach();
     Display::shared().close();
     SDL_Quit();
+    TerminationSignals::restoreDefaults();
     return 0;
 }
 

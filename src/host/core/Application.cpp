@@ -1,5 +1,6 @@
 #include "host/core/Application.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -59,10 +60,20 @@ bool Application::openURL(const std::string& url) {
         out << url << "\n";
         return static_cast<bool>(out);
     }
-    // No shell: the URL is one argument of xdg-open.
+    // No shell: the URL is one argument of xdg-open. It starts with the
+    // default action for SIGPIPE, which the program itself ignores.
     pid_t pid = 0;
     char* args[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, environ) != 0) {
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    const int spawned = posix_spawnp(&pid, "xdg-open", nullptr, &attributes, args, environ);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) {
         log("application: cannot start xdg-open for '%s'", url.c_str());
         return false;
     }

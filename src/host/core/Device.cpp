@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 
 namespace host {
 
@@ -28,17 +29,27 @@ CGRect Device::screenBounds() const {
 }
 
 std::string Device::uniqueIdentifier() const {
-    std::string path = dataDir_.empty() ? std::string() : dataDir_ + "/device-id";
-    if (!path.empty()) {
-        std::ifstream in(path);
-        std::string id;
-        if (in >> id && id.size() == 40) return id;
+    constexpr size_t kIdentifierLength = 40;
+    const std::string path = dataDir_.empty() ? std::string() : dataDir_ + "/device-id";
+    // Something other than a regular file in its place is left alone:
+    // writing to a FIFO would wait for a reader for ever.
+    bool store = !path.empty();
+    if (store) {
+        SafeFileReader reader(path, 4096);
+        std::string contents, stored;
+        if (reader.readAll(contents)) {
+            std::istringstream(contents) >> stored;
+            if (stored.size() == kIdentifierLength) return stored;
+        } else if (!reader.isMissing()) {
+            log("device: %s; using an identifier for this run only", reader.error().c_str());
+            store = false;
+        }
     }
     std::random_device rd;
     std::string id;
     const char* hex = "0123456789abcdef";
-    for (int i = 0; i < 40; ++i) id += hex[rd() % 16];
-    if (!path.empty()) {
+    for (size_t i = 0; i < kIdentifierLength; ++i) id += hex[rd() % 16];
+    if (store) {
         std::ofstream out(path, std::ios::trunc);
         if (!(out << id << "\n")) log("device: cannot store the device identifier in %s", path.c_str());
     }

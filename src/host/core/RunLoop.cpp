@@ -62,6 +62,7 @@ bool RunLoop::isMainThread() { return std::this_thread::get_id() == gMainThread;
 
 void RunLoop::addTimer(Timer* t) { timers_.push_back(t); }
 void RunLoop::addDisplayLink(DisplayLink* l) { links_.push_back(l); }
+void RunLoop::addTurnEndObserver(std::function<void()> observer) { turnEndObservers_.push_back(std::move(observer)); }
 
 void RunLoop::setEventSource(std::function<bool(double)> poll, std::function<void()> wake) {
     poll_ = std::move(poll);
@@ -193,6 +194,7 @@ bool RunLoop::runOnce(double timeout) {
     }
     handled |= runQueued();
     handled |= fireDue(Clock::now());
+    for (const auto& observer : turnEndObservers_) observer();
     return handled;
 }
 
@@ -205,6 +207,7 @@ void RunLoop::reset() {
     timers_.clear();
     links_.clear();
     delayed_.clear();
+    turnEndObservers_.clear();
     std::lock_guard<std::mutex> lock(queueMutex_);
     queue_.clear();
     stopped_ = false;

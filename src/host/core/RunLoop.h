@@ -67,14 +67,20 @@ public:
     void performAfterDelay(Object* target, double delay, std::function<void()> work);
     void cancelPreviousPerformRequests(Object* target);
 
+    // Work for the end of every turn, after what was due has fired and
+    // before the turn's pool drains (writing changed settings, noticing a
+    // termination signal). Main thread only, and not from an observer.
+    void addTurnEndObserver(std::function<void()> observer);
+
     // One turn: waits up to `timeout` seconds for something to do, does it,
-    // drains the turn's autorelease pool. Returns whether anything ran.
+    // runs the turn-end observers, drains the turn's autorelease pool.
+    // Returns whether anything ran.
     bool runOnce(double timeout);
     // Turns until stop() (or until nothing can ever happen again).
     void run();
     void stop() { stopped_ = true; wake(); }
     bool isStopped() const { return stopped_; }
-    void reset();  // forget everything (tests)
+    void reset();  // forget everything, observers too (tests)
 
     // The platform event source: waits up to `timeout` for events, handles
     // them and says whether there were any. `wake` interrupts that wait.
@@ -95,6 +101,7 @@ private:
     std::vector<Ref<Timer>> timers_;
     std::vector<Ref<DisplayLink>> links_;
     std::vector<Delayed> delayed_;
+    std::vector<std::function<void()>> turnEndObservers_;
 
     std::mutex queueMutex_;
     std::condition_variable queueCond_;

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 
 namespace host {
 
@@ -443,31 +444,12 @@ PlistValue PlistValue::parse(const void* bytes, size_t length, std::string* erro
     return out;
 }
 
-PlistValue PlistValue::parseFile(const std::string& path, std::string* error) {
+PlistValue PlistValue::parseFile(const std::string& path, std::string* error, size_t maxBytes) {
     std::string reason;
     PlistValue out;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        reason = std::string("cannot open ") + path + ": " + std::strerror(errno);
-    } else {
-        std::string bytes;
-        char buf[65536];
-        bool tooBig = false, failed = false;
-        for (;;) {
-            size_t n = std::fread(buf, 1, sizeof buf, f);
-            if (n) bytes.append(buf, n);
-            if (bytes.size() > kMaxInputBytes) { tooBig = true; break; }
-            if (n < sizeof buf) {
-                if (std::ferror(f)) failed = true;
-                break;
-            }
-        }
-        int readErr = errno;
-        std::fclose(f);
-        if (tooBig) reason = path + " is larger than 64 MiB";
-        else if (failed) reason = std::string("cannot read ") + path + ": " + std::strerror(readErr);
-        else out = parse(bytes.data(), bytes.size(), &reason);
-    }
+    std::string bytes;
+    if (SafeFileReader::readFile(path, std::min(maxBytes, kMaxInputBytes), bytes, &reason))
+        out = parse(bytes.data(), bytes.size(), &reason);
     if (error) *error = reason;
     return out;
 }

@@ -96,8 +96,11 @@ public:
     // As fromBytes, but instead of logging puts the reason in *error
     // (left empty on success).
     static PlistValue parse(const void* bytes, size_t length, std::string* error);
-    // Reads and parses a whole file; a read failure is reported as for parse.
-    static PlistValue parseFile(const std::string& path, std::string* error);
+    // Reads and parses a whole file; a read failure is reported as for
+    // parse. Only regular files of at most `maxBytes` (and never more than
+    // kMaxInputBytes) are read: a directory, a FIFO or a device is refused
+    // at once.
+    static PlistValue parseFile(const std::string& path, std::string* error, size_t maxBytes = kMaxInputBytes);
 
     // The XML form. Empty for none (nothing to write); none entries inside
     // containers are left out.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "host/core/ApplicationContext.h"
 #include "host/core/AtomicFile.h"
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 
 namespace host {
 
@@ -90,25 +92,31 @@ void UserDefaults::load() {
     dirty_ = false;
     removeLeftoverTemporaries(directory_);
 
-    struct stat st;
-    if (::stat(path_.c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return;   // first run: empty
+    std::string problem;  // the whole log line's middle part
+    {
+        SafeFileReader reader(path_, kMaxFileBytes);
+        if (reader.isMissing()) return;  // first run: empty
+        std::string bytes;
+        if (!reader.readAll(bytes)) {
+            problem = reader.error();
+        } else {
+            std::string reason;
+            PlistValue root = PlistValue::parse(bytes.data(), bytes.size(), &reason);
+            if (reason.empty() && !root.isDictionary()) reason = "not a dictionary";
+            if (reason.empty()) {
+                values_ = std::move(*root.dictionary());
+                return;
+            }
+            problem = path_ + " is unreadable (" + reason + ")";
+        }
     }
 
-    std::string reason;
-    PlistValue root = PlistValue::parseFile(path_, &reason);
-    if (reason.empty() && !root.isDictionary()) reason = "not a dictionary";
-    if (reason.empty()) {
-        values_ = std::move(*root.dictionary());
-        return;
-    }
-
-    // Keep the bad file for inspection; the next write must not destroy it.
+    // Keep the bad file (or whatever took its place) for inspection; the
+    // next write must not destroy it, and must find the name free.
     const std::string bad = path_ + ".bad";
     if (std::rename(path_.c_str(), bad.c_str()) != 0)
-        reason += std::string("; moving it aside failed: ") + std::strerror(errno);
-    log("defaults: %s is unreadable (%s); kept as defaults.plist.bad, starting empty",
-        path_.c_str(), reason.c_str());
+        problem += std::string("; moving it aside failed: ") + std::strerror(errno);
+    log("defaults: %s; kept as defaults.plist.bad, starting empty", problem.c_str());
 }
 
 int64_t UserDefaults::integerForKey(const std::string& key) const {
@@ -161,27 +169,45 @@ void UserDefaults::removeObjectForKey(const std::string& key) {
 bool UserDefaults::synchronize() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!dirty_) return true;
+    const std::string failure = writeFile();
+    if (!failure.empty()) log("%s", failure.c_str());
+    return failure.empty();
+}
 
+void UserDefaults::writePendingChanges() {
+    std::lock_guard<std::mutex> sharedLock(sharedMutex());
+    if (UserDefaults* instance = sharedInstance().get()) instance->writeIfDue();
+}
+
+void UserDefaults::writeIfDue() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!dirty_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (failing_ && now < retryAt_) return;
+    const std::string failure = writeFile();
+    if (failure.empty()) {
+        if (failing_) log("defaults: %s written again", path_.c_str());
+        failing_ = false;
+        return;
+    }
+    // Once per run of failures: a full disk must not fill the log too.
+    if (!failing_) log("%s; trying again every few seconds", failure.c_str());
+    failing_ = true;
+    retryAt_ = now + kRetryInterval;
+}
+
+std::string UserDefaults::writeFile() {
     std::error_code ec;
     std::filesystem::create_directories(directory_, ec);
-    if (ec) {
-        log("defaults: cannot create %s (%s)", directory_.c_str(), ec.message().c_str());
-        return false;
-    }
+    if (ec) return "defaults: cannot create " + directory_ + " (" + ec.message() + ")";
 
     const std::string xml = PlistValue(values_).toXml();
-    if (xml.empty()) {
-        log("defaults: cannot write %s (serialising failed)", path_.c_str());
-        return false;
-    }
+    if (xml.empty()) return "defaults: cannot write " + path_ + " (serialising failed)";
 
     std::string error;
-    if (!writeFileAtomically(path_, xml.data(), xml.size(), &error)) {
-        log("defaults: %s", error.c_str());
-        return false;
-    }
+    if (!writeFileAtomically(path_, xml.data(), xml.size(), &error)) return "defaults: " + error;
     dirty_ = false;
-    return true;
+    return std::string();
 }
 
 }  // namespace host

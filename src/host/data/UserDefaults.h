@@ -3,11 +3,17 @@
 //
 // Reads come from memory. synchronize() writes the file atomically (a
 // temporary file in the same directory, flushed and synced, then renamed
-// over the old one), and only when something changed. A file that cannot
-// be read is moved aside to "defaults.plist.bad" and the defaults start
+// over the old one), and only when something changed; the program's run
+// loop also calls writePendingChanges() at the end of every turn, so a
+// change (a new best score) is on disk before the next frame even when
+// nobody synchronises and the process is killed. A file that cannot be
+// read (malformed, too large, or a directory, FIFO or device in its
+// place) is moved aside to "defaults.plist.bad" and the defaults start
 // empty, so a bad file is never silently overwritten.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -56,17 +62,32 @@ public:
     // written. False (with one log line) when it could not be written; the
     // changes are kept and the next call tries again.
     bool synchronize();
+    // The end of a run-loop turn: writes the shared instance's changes, if
+    // there is an instance and it has any. After a failed write the next
+    // try waits kRetryInterval, and the failure is logged once until a
+    // write succeeds: a full disk costs neither a log line nor a sync per
+    // frame.
+    static void writePendingChanges();
+    static constexpr std::chrono::seconds kRetryInterval{2};
+    // Larger defaults files are refused (and set aside) rather than read.
+    static constexpr size_t kMaxFileBytes = size_t(8) << 20;
 
     const std::string& filePath() const { return path_; }
 
 private:
     void load();
+    void writeIfDue();
+    // Writes the values; the log line of the failure, or empty. Called
+    // with mutex_ held.
+    std::string writeFile();
 
     mutable std::mutex mutex_;
     std::string directory_;
     std::string path_;
     PlistValue::Dictionary values_;
     bool dirty_ = false;
+    bool failing_ = false;  // the last end-of-turn write failed
+    std::chrono::steady_clock::time_point retryAt_;
 };
 
 }  // namespace host

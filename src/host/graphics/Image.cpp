@@ -7,11 +7,11 @@
 
 #include <csetjmp>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <new>
 
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 
 namespace host {
 
@@ -309,20 +309,10 @@ Image* Image::imageWithPixels(const void* pixels, uint32_t width, uint32_t heigh
 
 bool Image::initWithContentsOfFile(const std::string& path) {
     origin_ = path;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        log("image: cannot open %s", path.c_str());
-        return false;
-    }
     std::vector<uint8_t> bytes;
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } catch (const std::bad_alloc&) {
-        log("image: %s is too large to read", path.c_str());
-        return false;
-    }
-    if (file.bad()) {
-        log("image: cannot read %s", path.c_str());
+    std::string error;
+    if (!SafeFileReader::readFile(path, kMaxFileBytes, bytes, &error)) {
+        log("image: %s", error.c_str());
         return false;
     }
     return initWithData(bytes.data(), bytes.size());

@@ -40,6 +40,9 @@ public:
     // kMaxPixels, are refused before any pixel memory is allocated.
     static constexpr uint32_t kMaxSide = 32768;
     static constexpr uint64_t kMaxPixels = uint64_t(64) << 20;
+    // Image files are read only when they are regular files no larger
+    // than this (the largest image allowed, stored uncompressed).
+    static constexpr size_t kMaxFileBytes = size_t(256) << 20;
 
     // Autoreleased; nullptr (and one log line) when the data cannot be
     // read or decoded.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "host/core/Log.h"
 
 namespace host {
@@ -14,11 +16,6 @@ namespace {
 constexpr int kMaxSampleRate = 768000;
 constexpr uint16_t kWaveFormatPCM = 0x0001;
 constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
-
-struct FileCloser {
-    void operator()(FILE* f) const { if (f) std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 struct SndfileCloser {
     void operator()(SNDFILE* f) const { if (f) sf_close(f); }
@@ -45,17 +42,39 @@ struct WaveLayout {
     uint64_t dataSize = 0;
 };
 
+// The descriptor of a sound file opened safely (regular files only, at
+// most kMaxSoundFileBytes), rewound, for libsndfile; the reader keeps
+// owning it.
+SNDFILE* openWithLibsndfile(SafeFileReader& reader, SF_INFO* info, std::string* error) {
+    if (!reader.isOpen()) {
+        *error = reader.reason();
+        return nullptr;
+    }
+    if (::lseek(reader.descriptor(), 0, SEEK_SET) != 0) {
+        *error = std::string("cannot read: ") + std::strerror(errno);
+        return nullptr;
+    }
+    SNDFILE* file = sf_open_fd(reader.descriptor(), SFM_READ, info, SF_FALSE);
+    if (!file) *error = std::string("unreadable: ") + sf_strerror(nullptr);
+    return file;
+}
+
 // Walks the chunks up to the data chunk, checking every size against the
 // file's real length. Returns an empty string when the layout is usable,
 // otherwise the reason it is not.
-std::string readWaveLayout(const std::string& path, WaveLayout* w) {
-    FilePtr f(std::fopen(path.c_str(), "rb"));
-    if (!f) return std::string("cannot open: ") + std::strerror(errno);
-    if (std::fseek(f.get(), 0, SEEK_END) != 0) return "cannot read";
-    long endPos = std::ftell(f.get());
-    if (endPos < 0) return "cannot read";
-    const uint64_t fileSize = static_cast<uint64_t>(endPos);
+std::string readWaveLayout(SafeFileReader& reader, WaveLayout* w) {
+    if (!reader.isOpen()) return reader.reason();
+    // A stream of its own over a second descriptor: closing it leaves the
+    // reader's open for libsndfile.
+    const int fd = ::dup(reader.descriptor());
+    FILE* stream = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (!stream) {
+        if (fd >= 0) ::close(fd);
+        return std::string("cannot read: ") + std::strerror(errno);
+    }
+    SafeFileReader::Stream f(stream);
     std::rewind(f.get());
+    const uint64_t fileSize = reader.size();
     if (fileSize == 0) return "empty file";
 
     unsigned char riff[12];
@@ -135,13 +154,14 @@ bool sampleRateUsable(int rate) { return rate > 0 && rate <= kMaxSampleRate; }
 }  // namespace
 
 bool decodeWaveFile(const std::string& path, PCMSound* out) {
+    SafeFileReader reader(path, kMaxSoundFileBytes);
     WaveLayout w;
-    std::string why = readWaveLayout(path, &w);
+    std::string why = readWaveLayout(reader, &w);
     if (!why.empty()) return fail(path, why);
 
     SF_INFO info{};
-    SndfilePtr file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file) return fail(path, std::string("unreadable: ") + sf_strerror(nullptr));
+    SndfilePtr file(openWithLibsndfile(reader, &info, &why));
+    if (!file) return fail(path, why);
     const int major = info.format & SF_FORMAT_TYPEMASK;
     const int subtype = info.format & SF_FORMAT_SUBMASK;
     const int expectedSubtype = w.bits == 8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_16;
@@ -195,28 +215,33 @@ bool decodeSoundFile(const std::string& path, PCMSound* out) {
 
 // ---- SoundFileStream --------------------------------------------------------
 
-SoundFileStream::~SoundFileStream() {
+SoundFileStream::~SoundFileStream() { close(); }
+
+void SoundFileStream::close() {
     if (file_) sf_close(file_);
+    file_ = nullptr;
+    reader_.reset();
 }
 
 bool SoundFileStream::open(const std::string& path, std::string* error) {
-    if (file_) {
-        sf_close(file_);
-        file_ = nullptr;
-    }
+    close();
     info_ = SF_INFO{};
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info_);
+    reader_ = std::make_unique<SafeFileReader>(path, kMaxSoundFileBytes);
+    std::string why;
+    SNDFILE* f = openWithLibsndfile(*reader_, &info_, &why);
     if (!f) {
-        if (error) *error = std::string("unreadable: ") + sf_strerror(nullptr);
+        reader_.reset();
+        info_ = SF_INFO{};
+        if (error) *error = why;
         return false;
     }
-    std::string why;
     if (info_.channels < 1 || info_.channels > 2)
         why = std::to_string(info_.channels) + " channels (at most 2 supported)";
     else if (!sampleRateUsable(info_.samplerate))
         why = "bad sample rate";
     if (!why.empty()) {
         sf_close(f);
+        reader_.reset();
         info_ = SF_INFO{};
         if (error) *error = why;
         return false;

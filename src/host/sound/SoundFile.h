@@ -9,7 +9,9 @@
 // - decodeSoundFile: anything libsndfile reads (CAF, AIFF, FLAC, Ogg
 //   Vorbis, WAV of any depth...), converted to 16-bit signed native-order
 //   PCM, at most 2 channels.
-// A failure logs one line naming the file and the reason and returns false.
+// Only regular files are opened (a directory, FIFO or device is refused
+// at once). A failure logs one line naming the file and the reason and
+// returns false.
 #pragma once
 
 #include <sndfile.h>
@@ -17,6 +19,8 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+
+#include "host/core/SafeFileReader.h"
 
 namespace host {
 
@@ -30,6 +34,9 @@ struct PCMSound {
 
 // Sounds bigger than this are refused rather than decoded into memory.
 constexpr size_t kMaxDecodedSoundBytes = size_t(64) << 20;
+// Sound files are opened only when they are regular files no larger than
+// this (an hour and more of CD-quality WAVE for the long-audio player).
+constexpr size_t kMaxSoundFileBytes = size_t(1) << 30;
 
 bool decodeWaveFile(const std::string& path, PCMSound* out);
 bool decodeSoundFile(const std::string& path, PCMSound* out);
@@ -54,7 +61,10 @@ public:
     bool seek(long long frame);
 
 private:
+    void close();
+
     SNDFILE* file_ = nullptr;
+    std::unique_ptr<SafeFileReader> reader_;  // owns the descriptor libsndfile reads
     SF_INFO info_{};
 };
 

@@ -4,10 +4,14 @@
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 #include "host/text/FontMatcher.h"
 
 namespace host {
@@ -21,6 +25,9 @@ constexpr size_t kMaxCachedFallbackEntries = 64;
 constexpr size_t kMaxCachedGlyphs = 4096;
 constexpr size_t kMaxBitmapBytes = size_t(4) << 20;
 constexpr size_t kMaxKeptGlyphBytes = size_t(64) << 10;
+// Larger font files are not opened (the biggest collections of the
+// desktop's fonts are a few tens of megabytes).
+constexpr size_t kMaxFontFileBytes = size_t(256) << 20;
 
 // Outlines only, hinted vertically: horizontal positions stay those of the
 // unhinted advances that layout measures with.
@@ -32,6 +39,56 @@ float pixelsFrom26Dot6(FT_Pos v) { return float(v) / 64.0f; }
 const unsigned char* topRow(const FT_Bitmap& bitmap) {
     if (bitmap.pitch >= 0) return bitmap.buffer;
     return bitmap.buffer - ptrdiff_t(bitmap.pitch) * ptrdiff_t(bitmap.rows - 1);
+}
+
+// FreeType reads font files through a stream of ours over a descriptor
+// opened safely: its own opening would wait for ever on a FIFO.
+unsigned long readFontStream(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+    if (count == 0) return offset <= stream->size ? 0 : 1;  // a seek: 0 is success
+    const int fd = static_cast<int>(stream->descriptor.value);
+    unsigned long done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<unsigned long>(n);
+    }
+    return done;
+}
+
+// FreeType closes the stream once: when the face is done, or when opening
+// it failed.
+void closeFontStream(FT_Stream stream) {
+    ::close(static_cast<int>(stream->descriptor.value));
+    delete stream;
+}
+
+// FT_New_Face for a font file from outside: regular files only, at most
+// kMaxFontFileBytes. One log line when the file cannot be opened or is no
+// font FreeType reads.
+FT_Face openFontFile(FT_Library library, const std::string& path, long index) {
+    SafeFileReader reader(path, kMaxFontFileBytes);
+    const uint64_t size = reader.size();
+    const int fd = reader.releaseDescriptor();
+    if (fd < 0) {
+        log("fonts: %s", reader.error().c_str());
+        return nullptr;
+    }
+    auto* stream = new FT_StreamRec{};
+    stream->size = static_cast<unsigned long>(size);
+    stream->descriptor.value = fd;
+    stream->read = readFontStream;
+    stream->close = closeFontStream;
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
+    FT_Face face = nullptr;
+    const FT_Error error = FT_Open_Face(library, &args, index, &face);
+    if (error != 0) {
+        log("fonts: cannot load font file %s (FreeType error %d)", path.c_str(), int(error));
+        return nullptr;
+    }
+    return face;
 }
 }  // namespace
 
@@ -190,18 +247,14 @@ std::shared_ptr<FontFace> FontFaceCache::fallbackFace(char32_t codePoint, float 
 
 std::shared_ptr<FontFace> FontFaceCache::open(const FontFile& file, float pixelSize, bool isFallback) {
     if (!library_) return nullptr;
-    FT_Face face = nullptr;
-    FT_Error error = FT_New_Face(library_, file.path.c_str(), file.index, &face);
-    if (error != 0) {
-        log("fonts: cannot load font file %s (FreeType error %d)", file.path.c_str(), int(error));
-        return nullptr;
-    }
+    FT_Face face = openFontFile(library_, file.path, file.index);
+    if (!face) return nullptr;
     if (!FT_IS_SCALABLE(face)) {
         log("fonts: %s holds no scalable outlines", file.path.c_str());
         FT_Done_Face(face);
         return nullptr;
     }
-    error = FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(double(pixelSize) * 64.0)), 72, 72);
+    const FT_Error error = FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(double(pixelSize) * 64.0)), 72, 72);
     if (error != 0) {
         log("fonts: %s cannot be sized to %.1f px (FreeType error %d)", file.path.c_str(), double(pixelSize),
             int(error));
@@ -214,12 +267,8 @@ std::shared_ptr<FontFace> FontFaceCache::open(const FontFile& file, float pixelS
 bool FontFaceCache::describe(const std::string& path, FontFileInfo* info) {
     auto guard = lock();
     if (!library_) return false;
-    FT_Face face = nullptr;
-    const FT_Error error = FT_New_Face(library_, path.c_str(), 0, &face);
-    if (error != 0) {
-        log("fonts: cannot load font file %s (FreeType error %d)", path.c_str(), int(error));
-        return false;
-    }
+    FT_Face face = openFontFile(library_, path, 0);
+    if (!face) return false;
     const bool scalable = FT_IS_SCALABLE(face);
     if (scalable) {
         info->family = face->family_name ? face->family_name : "";
