@@ -48,15 +48,6 @@ public:
     DirectorVisitState& operator=(const DirectorVisitState&) = delete;
 };
 
-// CPU time of this thread: the engine's work, unaffected by other load on
-// the machine (the GL side is timed by the wall clock, since glFinish
-// waits for the rasteriser's own threads).
-inline double threadCpuMilliseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
 // Pixels of the bound framebuffer's bottom-left `width` x `height` that
 // are not black.
 inline long litPixels(int width, int height) {

@@ -265,17 +265,17 @@ def game_play(exe):
             app.click(*to_window(menu, 240, 100))
             # The menu slides away and the countdown shows in the middle.
             wait_for("the menu to leave after the click",
-                     lambda: not has_green_text(app.capture(), play_game), timeout=5)
-            wait_for("the countdown", lambda: lit_pixels(app.capture(), (200, 110, 280, 210)) > 20, timeout=5)
-            start = wait_for("the board after the countdown", lambda: board_x(app.capture()), timeout=10)
+                     lambda: not has_green_text(app.capture(), play_game), timeout=15)
+            wait_for("the countdown", lambda: lit_pixels(app.capture(), (200, 110, 280, 210)) > 20, timeout=15)
+            start = wait_for("the board after the countdown", lambda: board_x(app.capture()), timeout=20)
             print(f"the board starts at x = {start:.0f}")
             # Balls fall on the left first: right, then back, briefly.
             app.hold_key('Right', 0.5)
-            after_right = wait_for("the board", lambda: board_x(app.capture()), timeout=2)
+            after_right = wait_for("the board", lambda: board_x(app.capture()), timeout=5)
             print(f"after Right it is at x = {after_right:.0f}")
             check(after_right > start + 60, "holding Right did not move the board right")
             app.hold_key('Left', 0.5)
-            after_left = wait_for("the board", lambda: board_x(app.capture()), timeout=2)
+            after_left = wait_for("the board", lambda: board_x(app.capture()), timeout=5)
             print(f"after Left it is at x = {after_left:.0f}")
             check(after_left < after_right - 60, "holding Left did not move the board left")
 

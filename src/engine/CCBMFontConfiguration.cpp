@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <mutex>
 #include <string_view>
 
 #include "engine/Support/CCFileUtils.h"
 #include "host/core/Log.h"
+#include "host/core/SafeFileReader.h"
 
 namespace {
 
 // Far beyond any real font file, small enough to read into memory at once.
-constexpr std::streamoff kMaxFileBytes = std::streamoff(32) << 20;
+constexpr size_t kMaxFileBytes = size_t(32) << 20;
 // No image side (pixels) is larger; coordinates and metrics stay within it.
 constexpr long kMaxPixels = 32768;
 // Every pair of the characters a font can define.
@@ -136,20 +136,10 @@ int CCBMFontConfiguration::kerningAmount(uint16_t first, uint16_t second) const 
 
 bool CCBMFontConfiguration::parseConfigFile(const std::string& fntFile) {
     const std::string path = CCFileUtils::fullPathFromRelativePath(fntFile);
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        host::log("engine: CCBMFontConfiguration: cannot read the font file %s", path.c_str());
-        return false;
-    }
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxFileBytes) {
-        host::log("engine: CCBMFontConfiguration: %s is too large for a font description", path.c_str());
-        return false;
-    }
-    std::string contents(size_t(size), '\0');
-    in.seekg(0);
-    if (!in.read(contents.data(), size)) {
-        host::log("engine: CCBMFontConfiguration: cannot read the font file %s", path.c_str());
+    std::string contents;
+    std::string error;
+    if (!host::SafeFileReader::readFile(path, kMaxFileBytes, contents, &error)) {
+        host::log("engine: CCBMFontConfiguration: cannot read the font file %s", error.c_str());
         return false;
     }
     return parseContents(contents, path);

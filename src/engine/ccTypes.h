@@ -15,9 +15,6 @@ struct ccVertex2F { float x, y; };
 struct ccVertex3F { float x, y, z; };
 struct ccTex2F { float u, v; };
 struct ccBezierConfig { CGPoint endPosition, controlPoint_1, controlPoint_2; };
-// A cell of a grid of tiles: column x, row y.
-struct ccGridSize { int x, y; };
-
 // A grid's size in cells (x columns, y rows), or a cell's position in it.
 struct ccGridSize { int32_t x, y; };
 inline ccGridSize ccg(int32_t x, int32_t y) { return ccGridSize{x, y}; }
@@ -29,7 +26,6 @@ struct ccQuad3 { ccVertex3F bl, br, tl, tr; };
 
 inline ccColor3B ccc3(uint8_t r, uint8_t g, uint8_t b) { return ccColor3B{r, g, b}; }
 inline ccColor4B ccc4(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return ccColor4B{r, g, b, a}; }
-inline ccGridSize ccg(int x, int y) { return ccGridSize{x, y}; }
 
 // ---- Vertex and quad records drawn straight from client memory ----------
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include "host/core/SafeFileReader.h"
+
 namespace host {
 
 namespace {
@@ -21,10 +23,6 @@ void XMLCALL onEntityDecl(void* user, const XML_Char*, int, const XML_Char*, int
                           const XML_Char*, const XML_Char*) {
     self(user)->handleEntityDeclaration();
 }
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 }  // namespace
 
@@ -103,8 +101,12 @@ bool XMLParser::parse(const char* data, size_t length) {
 
 bool XMLParser::parseFile(const std::string& path) {
     if (!begin()) return false;
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return fail("cannot open " + path);
+    // Opened without blocking and kept only when it is a regular file; the
+    // byte cap below still holds if the file grows while it is read.
+    SafeFileReader reader(path, limits_.maxBytes);
+    if (!reader.isOpen()) return fail(reader.isMissing() ? "cannot open " + path : reader.error());
+    const SafeFileReader::Stream file = reader.releaseAsStream();
+    if (!file) return fail(reader.error());
     for (;;) {
         void* buffer = XML_GetBuffer(static_cast<XML_Parser>(parser_), int(kFileChunk));
         if (!buffer) return fail("out of memory");
