@@ -206,6 +206,11 @@ void CCLens3D::setPosition(CGPoint pos) {
 
 void CCLens3D::setLensEffect(float effect) { lensEffect_ = ccFiniteOr0(effect, "lens effect"); }
 
+void CCLens3D::startWithTarget(CCNode* target) {
+    CCGrid3DAction::startWithTarget(target);
+    dirty_ = true;
+}
+
 void CCLens3D::update(ccTime) {
     if (!dirty_) return;
     const CGPoint c = positionInPixels_;

@@ -84,6 +84,8 @@ public:
     void setPosition(CGPoint pos);
     float lensEffect() const { return lensEffect_; }
     void setLensEffect(float effect);
+    // Each start draws onto a grid whose mesh has no lens yet.
+    void startWithTarget(CCNode* target) override;
     void update(ccTime t) override;
     host::Ref<CCLens3D> copy() const { return host::Ref<CCLens3D>::adopt(makeCopy()); }
 
