@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <numeric>
 
 #include "engine/CCGrid.h"
 
@@ -109,12 +108,8 @@ CCShuffleTiles* CCShuffleTiles::makeCopy() const {
 
 void CCShuffleTiles::startWithTarget(CCNode* target) {
     CCTiledGrid3DAction::startWithTarget(target);
-    if (seed_ != -1) srand(unsigned(seed_));
-    // Without a grid (its size was refused) there are no tiles to move.
-    tilesCount_ = targetGrid() ? unsigned(gridSize_.x * gridSize_.y) : 0;
-    tilesOrder_.resize(tilesCount_);
-    std::iota(tilesOrder_.begin(), tilesOrder_.end(), 0);
-    shuffle(tilesOrder_.data(), tilesCount_);
+    shuffledTileOrder(seed_, tilesOrder_);
+    tilesCount_ = unsigned(tilesOrder_.size());
     tiles_.clear();
     tiles_.reserve(tilesCount_);
     for (int i = 0; tilesCount_ && i < gridSize_.x; ++i)
