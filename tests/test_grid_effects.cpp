@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "GridActionFixture.h"
 #include "LogCapture.h"
-#include "MenuTestSupport.h"
 #include "engine/CCActionGrid3D.h"
 #include "engine/CCActionInterval.h"
 #include "engine/CCActionTileEffects.h"
@@ -22,16 +22,8 @@ namespace {
 
 constexpr float kTol = 1e-3f;
 
-class DistortionEffects : public MenuFixture {
+class DistortionEffects : public GridActionFixture {
 protected:
-    template <class A> A* startOn(A* action) {
-        node_ = CCNode::node();
-        scene_->addChild(node_);
-        action->startWithTarget(node_);
-        return action;
-    }
-    CCGrid3D* lattice() const { return dynamic_cast<CCGrid3D*>(node_->grid()); }
-    CCTiledGrid3D* tiles() const { return dynamic_cast<CCTiledGrid3D*>(node_->grid()); }
     ccVertex3F at(int i, int j) const { return lattice()->vertex(ccg(i, j)); }
     ccQuad3 tileAt(int i, int j) const { return tiles()->tile(ccg(i, j)); }
     void expectVertex(int i, int j, float x, float y, float z) const {
@@ -53,8 +45,6 @@ protected:
             }
         return true;
     }
-
-    CCNode* node_ = nullptr;
 };
 
 }  // namespace
