@@ -105,6 +105,10 @@ TEST_F(DistortionEffects, RippleAndLensActInsideTheirRadiusOnly) {
     lens->update(0.6f);
     expectVertex(1, 2, 80, 240, 0);
     expectVertex(2, 2, 160, 240, 38.930897f);
+    // Started again (as played backwards), it draws its lens on the new grid.
+    lens->startWithTarget(node_);
+    lens->update(0.7f);
+    expectVertex(2, 2, 160, 240, 38.930897f);
 }
 
 TEST_F(DistortionEffects, FlipsTurnTheCellOverAndRefuseOtherSizes) {
