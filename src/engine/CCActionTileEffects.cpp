@@ -121,6 +121,8 @@ void CCShuffleTiles::startWithTarget(CCNode* target) {
 
 ccGridSize CCShuffleTiles::getDelta(ccGridSize pos) const {
     const int rows = gridSize_.y;
+    // Before a start, or for a cell outside the grid, there is no way to go.
+    if (pos.x < 0 || pos.y < 0 || pos.y >= rows || unsigned(pos.x * rows + pos.y) >= tilesOrder_.size()) return ccg(0, 0);
     const int n = tilesOrder_[unsigned(pos.x * rows + pos.y)];
     return ccg(n / rows - pos.x, n % rows - pos.y);
 }
