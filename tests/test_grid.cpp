@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "GridActionFixture.h"
 #include "LogCapture.h"
 #include "MenuTestSupport.h"
 #include "TestTextures.h"
@@ -173,25 +174,14 @@ INSTANTIATE_TEST_SUITE_P(Setups, GridTest, ::testing::Values(false, true),
 
 namespace {
 
-class GridEffects : public MenuFixture {
+class GridEffects : public GridActionFixture {
 protected:
-    // A node the effect runs on, stepped to progress t by hand.
-    template <class A> A* startOn(A* action) {
-        node_ = CCNode::node();
-        scene_->addChild(node_);
-        action->startWithTarget(node_);
-        return action;
-    }
-    CCTiledGrid3D* tiles() const { return dynamic_cast<CCTiledGrid3D*>(node_->grid()); }
-    CCGrid3D* lattice() const { return dynamic_cast<CCGrid3D*>(node_->grid()); }
     static bool isOff(const ccQuad3& q) {
         for (const ccVertex3F& v : {q.bl, q.br, q.tl, q.tr})
             if (v.x != 0 || v.y != 0 || v.z != 0) return false;
         return true;
     }
     static float width(const ccQuad3& q) { return q.br.x - q.bl.x; }
-
-    CCNode* node_ = nullptr;
 };
 
 }  // namespace

@@ -24,7 +24,9 @@
 #include "BatchMover.h"
 #include "BenchSupport.h"
 #include "TestTextures.h"
+#include "engine/CCActionGrid3D.h"
 #include "engine/CCActionPageTurn3D.h"
+#include "engine/CCActionTileEffects.h"
 #include "engine/CCActionTiledGrid.h"
 #include "engine/CCDirector.h"
 #include "engine/CCGrid.h"
@@ -118,9 +120,35 @@ void BM_WholeFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeFrame)->Arg(0)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The effects BM_GridFrame draws through, from Arg 1: lattice effects on a
+// 32 x 24 grid, tile effects on 16 x 12.
+using GridEffectMaker = CCActionInterval* (*)(ccTime duration);
+const CGPoint kCentre = CGPointMake(240, 160);
+const ccGridSize kLattice = ccg(32, 24), kTiles = ccg(16, 12);
+const GridEffectMaker kGridEffects[] = {
+    [](ccTime d) -> CCActionInterval* { return CCFadeOutTRTiles::actionWithSize(kTiles, d); },
+    [](ccTime d) -> CCActionInterval* { return CCPageTurn3D::actionWithSize(kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCWaves3D::actionWithWaves(5, 40, kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCWaves::actionWithWaves(5, 20, true, true, kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCLiquid::actionWithWaves(4, 20, kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCRipple3D::actionWithPosition(kCentre, 240, 4, 160, kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCLens3D::actionWithPosition(kCentre, 240, kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCTwirl::actionWithPosition(kCentre, 1, 2.5f, kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCShaky3D::actionWithRange(5, true, kLattice, d); },
+    [](ccTime d) -> CCActionInterval* { return CCFlipX3D::actionWithDuration(d); },
+    [](ccTime d) -> CCActionInterval* { return CCFlipY3D::actionWithDuration(d); },
+    [](ccTime d) -> CCActionInterval* { return CCShakyTiles3D::actionWithRange(5, true, kTiles, d); },
+    [](ccTime d) -> CCActionInterval* { return CCShatteredTiles3D::actionWithRange(5, true, kTiles, d); },
+    [](ccTime d) -> CCActionInterval* { return CCShuffleTiles::actionWithSeed(25, kTiles, d); },
+    [](ccTime d) -> CCActionInterval* { return CCWavesTiles3D::actionWithWaves(4, 120, kTiles, d); },
+    [](ccTime d) -> CCActionInterval* { return CCJumpTiles3D::actionWithJumps(2, 30, kTiles, d); },
+};
+constexpr int kGridEffectCount = int(sizeof(kGridEffects) / sizeof(kGridEffects[0]));
+
 // A full-screen picture drawn through a grid, every frame: Arg 0 without
 // one, 1 under a 16 x 12 tiled effect (tiles fading out), 2 under a
-// 32 x 24 lattice effect (the page turn). The effects move every tile or
+// 32 x 24 lattice effect (the page turn), 3 to 16 under the distortion
+// and tile effects in the order of kGridEffects. The effects move every tile or
 // vertex each frame, and the picture is captured into the grid's texture
 // and drawn through the mesh each frame. The iteration time is the whole
 // frame's wall time (drawScene and glFinish); "engine_cpu_ms" is this
@@ -143,8 +171,7 @@ void BM_GridFrame(benchmark::State& state) {
     holder->addChild(picture);
     // Effects that never end within a run: every frame is mid-effect.
     constexpr ccTime kForever = 1e6f;
-    if (kind == 1) holder->runAction(CCFadeOutTRTiles::actionWithSize(ccg(16, 12), kForever));
-    if (kind == 2) holder->runAction(CCPageTurn3D::actionWithSize(ccg(32, 24), kForever));
+    if (kind > 0 && kind <= kGridEffectCount) holder->runAction(kGridEffects[kind - 1](kForever));
     pool.drain();
 
     for (int warm = 0; warm < 3; ++warm) director->drawScene();
@@ -170,7 +197,7 @@ void BM_GridFrame(benchmark::State& state) {
     director->end();
     pool.drain();
 }
-BENCHMARK(BM_GridFrame)->ArgName("grid")->Arg(0)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_GridFrame)->ArgName("grid")->DenseRange(0, kGridEffectCount)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The present's share of a frame, once Google Benchmark has the means.
 class ShareReporter : public benchmark::ConsoleReporter {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <utility>
 
 #include "engine/CCActionInterval.h"
@@ -86,6 +87,13 @@ void CCTiledGrid3DAction::setTile(ccGridSize pos, const ccQuad3& coords) {
 void CCTiledGrid3DAction::turnOffTile(ccGridSize pos) { setTile(pos, ccQuad3{}); }
 
 void CCTiledGrid3DAction::turnOnTile(ccGridSize pos) { setTile(pos, originalTile(pos)); }
+
+void CCTiledGrid3DAction::shuffledTileOrder(int seed, std::vector<int>& order) const {
+    if (seed != -1) srand(unsigned(seed));
+    order.resize(targetGrid() ? size_t(gridSize_.x) * size_t(gridSize_.y) : 0);
+    std::iota(order.begin(), order.end(), 0);
+    shuffle(order.data(), unsigned(order.size()));
+}
 
 void CCTiledGrid3DAction::shuffle(int* array, unsigned count) {
     for (unsigned i = count; i > 0; --i) {

@@ -14,6 +14,8 @@
 // so that the amplitude wrappers below can swell and fade them.
 #pragma once
 
+#include <vector>
+
 #include "engine/CCAction.h"
 #include "engine/CCActionInstant.h"
 #include "engine/ccTypes.h"
@@ -108,6 +110,9 @@ public:
 
 protected:
     ~CCTiledGrid3DAction() override = default;
+    // Reseeds rand() with `seed` unless it is -1, then fills `order` with
+    // the target's tile numbers, shuffled; empty without a grid.
+    void shuffledTileOrder(int seed, std::vector<int>& order) const;
     bool drawsThrough(const CCGridBase* grid) const override;
     // The target's tiled grid, or null.
     CCTiledGrid3D* targetGrid() const;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <numeric>
 
 #include "engine/CCDirector.h"
 #include "engine/CCGrid.h"
@@ -48,12 +47,8 @@ CCTurnOffTiles* CCTurnOffTiles::makeCopy() const {
 
 void CCTurnOffTiles::startWithTarget(CCNode* target) {
     CCTiledGrid3DAction::startWithTarget(target);
-    if (seed_ != -1) srand(unsigned(seed_));
-    // Without a grid (its size was refused) there are no tiles to order.
-    tilesCount_ = targetGrid() ? unsigned(gridSize_.x * gridSize_.y) : 0;
-    tilesOrder_.resize(tilesCount_);
-    std::iota(tilesOrder_.begin(), tilesOrder_.end(), 0);
-    shuffle(tilesOrder_.data(), tilesCount_);
+    shuffledTileOrder(seed_, tilesOrder_);
+    tilesCount_ = unsigned(tilesOrder_.size());
 }
 
 void CCTurnOffTiles::update(ccTime t) {
