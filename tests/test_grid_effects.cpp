@@ -154,6 +154,11 @@ TEST_F(DistortionEffects, WavingAndJumpingTilesRiseWhole) {
         ->update(0.25f);
     expectTileDepth(0, 0, 7.5f);
     expectTileDepth(0, 1, -7.5f);
+    // Played backwards, the wrapped effect still has its amplitude.
+    CCDeccelAmplitude* back = CCDeccelAmplitude::actionWithAction(CCJumpTiles3D::actionWithJumps(1, 10, ccg(4, 4), 1), 1)->reverse();
+    ASSERT_NE(back, nullptr);
+    startOn(back)->update(0.75f);  // the effect at 0.25, at a quarter of its amplitude
+    expectTileDepth(0, 0, 2.5f);
 }
 
 TEST_F(DistortionEffects, ShuffledTilesLandOnceEachAndComeBackReversed) {

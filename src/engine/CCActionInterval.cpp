@@ -313,6 +313,18 @@ void CCReverseTime::update(ccTime t) { other_->update(1 - t); }
 
 CCFiniteTimeAction* CCReverseTime::reverse() { return host::autorelease(other_->copy()); }
 
+float CCReverseTime::amplitudeRate() const {
+    const auto* inner = dynamic_cast<const CCActionInterval*>(other_.get());
+    return inner ? inner->amplitudeRate() : CCActionInterval::amplitudeRate();
+}
+
+void CCReverseTime::setAmplitudeRate(float rate) {
+    if (auto* inner = dynamic_cast<CCActionInterval*>(other_.get()))
+        inner->setAmplitudeRate(rate);
+    else
+        CCActionInterval::setAmplitudeRate(rate);
+}
+
 CCReverseTime* CCReverseTime::makeCopy() const {
     auto other = ccOwnedCopy(other_.get());
     return host::createOwned<CCReverseTime>([&](CCReverseTime* r) { return r->initWithAction(other); });

@@ -156,6 +156,10 @@ public:
     void update(ccTime t) override;
     // Backwards twice is forwards: a copy of the wrapped action.
     CCFiniteTimeAction* reverse() override;
+    // The wrapped action's amplitude, so that an effect played backwards
+    // still swells and fades under the amplitude wrappers.
+    float amplitudeRate() const override;
+    void setAmplitudeRate(float rate) override;
     host::Ref<CCReverseTime> copy() const { return host::Ref<CCReverseTime>::adopt(makeCopy()); }
 
 protected:
