@@ -19,7 +19,7 @@ const float kScrollRange = 1400;
 // After this long without a finger the landscape drifts on its own.
 const float kIdleSeconds = 1.5f;
 
-struct LayerSpec {
+struct ParallaxLayer {
     const char* image;
     float ratio;
     float y;      // bottom edge, points
@@ -27,7 +27,7 @@ struct LayerSpec {
     float width;  // of one tile, points
 };
 
-const LayerSpec kLayers[] = {
+const ParallaxLayer kLayers[] = {
     {"samples/parallax/cloud.png", 0.08f, 200, 6, 170},
     {"samples/parallax/mountains.png", 0.25f, 56, 3, 512},
     {"samples/parallax/hills.png", 0.5f, 14, 4, 512},
@@ -52,19 +52,19 @@ private:
         if (!init()) return false;
         scroll_ = CCParallaxNode::node();
         int z = 0;
-        for (const LayerSpec& spec : kLayers) {
+        for (const ParallaxLayer& layer : kLayers) {
             CCNode* strip = CCNode::node();
-            for (int i = 0; i < spec.tiles; ++i) {
-                CCSprite* tile = CCSprite::spriteWithFile(spec.image);
+            for (int i = 0; i < layer.tiles; ++i) {
+                CCSprite* tile = CCSprite::spriteWithFile(layer.image);
                 if (!tile) return false;
                 tile->setAnchorPoint(CGPointZero);
                 // Clouds are spread out and at varied heights; the rest tile edge to edge.
-                const bool cloud = spec.width < 512;
-                tile->setPosition(CGPointMake(float(i) * (cloud ? spec.width * 1.7f : spec.width),
+                const bool cloud = layer.width < 512;
+                tile->setPosition(CGPointMake(float(i) * (cloud ? layer.width * 1.7f : layer.width),
                                               cloud ? float((i * 37) % 60) : 0));
                 strip->addChild(tile);
             }
-            scroll_->addChild(strip, z++, CGPointMake(spec.ratio, 0), CGPointMake(0, spec.y));
+            scroll_->addChild(strip, z++, CGPointMake(layer.ratio, 0), CGPointMake(0, layer.y));
         }
         addChild(scroll_);
         if (CCLabelBMFont* hint = CCLabelBMFont::labelWithString("drag to scroll: ratios 0.08, 0.25, 0.5, 1",
