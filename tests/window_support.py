@@ -279,13 +279,11 @@ class App:
     def drag(self, points, pause=0.03):
         """Presses the left button at the first window pixel, moves through
         the others (pausing so that frames see each move) and lets go."""
-        w = str(self.window)
-        self.session.run(['xdotool', 'mousemove', '--window', w, str(points[0][0]), str(points[0][1]),
-                          'mousedown', '1'])
+        self.press(*points[0])
         for x, y in points[1:]:
             time.sleep(pause)
-            self.session.run(['xdotool', 'mousemove', '--window', w, str(x), str(y)])
-        self.session.run(['xdotool', 'mouseup', '1'])
+            self.session.run(['xdotool', 'mousemove', '--window', str(self.window), str(x), str(y)])
+        self.release()
 
     def close(self, timeout=20.0):
         """Closes the window as a player does; returns the exit status."""
